@@ -1,0 +1,50 @@
+# The two commands for a fresh machine:
+#   make run    install what is missing, build, start the program
+#   make test   install what is missing, build, run every test suite
+#               (plain build, sanitizer build, bounded fuzzing)
+
+JOBS ?= $(shell nproc)
+# Warnings are errors in CI.
+WERROR ?= $(if $(CI),ON,OFF)
+FUZZ_SECONDS ?= 60
+
+.PHONY: run test build setup-build setup-test test-plain test-asan fuzz bench clean
+
+run: setup-build build
+	@if [ -x build/bin/lumivant ]; then exec build/bin/lumivant; \
+	else echo "The Lumivant window is not built yet. What exists is the graphics layer;"; \
+	     echo "starting its benchmark (build/bin/gdi_bench). 'make test' runs its tests."; \
+	     build/bin/gdi_bench; fi
+
+test: setup-test fuzz test-asan test-plain
+
+setup-build:
+	@scripts/setup.sh build
+
+setup-test:
+	@scripts/setup.sh test
+
+build:
+	cmake -S . -B build -DLUMIVANT_WERROR=$(WERROR) >/dev/null
+	cmake --build build -j$(JOBS)
+
+test-plain: build
+	cd build && ctest --output-on-failure -j$(JOBS)
+
+test-asan:
+	cmake -S . -B build/asan -DLUMIVANT_SANITIZE=ON -DLUMIVANT_WERROR=$(WERROR) >/dev/null
+	cmake --build build/asan -j$(JOBS)
+	cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j$(JOBS)
+
+fuzz:
+	cmake -S . -B build/fuzz -DLUMIVANT_FUZZ=ON -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DLUMIVANT_WERROR=$(WERROR) >/dev/null
+	cmake --build build/fuzz -j$(JOBS)
+	scripts/fuzz.sh build/fuzz/bin $(FUZZ_SECONDS)
+
+bench: build
+	build/bin/gdi_bench
+
+clean:
+	rm -rf build
