@@ -1,0 +1,302 @@
+// BitBlt, PatBlt, StretchBlt and the rectangle fills.
+//
+// Every copy works row by row in the 0x00RRGGBB working form: the source row
+// is read (and converted between colour and monochrome), the destination row
+// is read, the operation's kernel combines them with the pattern, and the row
+// is written back in the destination's format. When both surfaces are plain
+// 32-bit the rows are combined in place.
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "gdi/DcAccess.h"
+#include "gdi/Gdi.h"
+#include "gdi/PixelFormat.h"
+#include "gdi/RasterOps.h"
+
+namespace gdi {
+using namespace detail;
+
+namespace {
+
+std::uint8_t TruthTable(DWORD rop) { return static_cast<std::uint8_t>((rop >> 16) & 0xFF); }
+
+// How source pixels become destination pixels before the operation.
+struct SourceConversion {
+  enum Kind { None, MonoToColour, ColourToMono } kind = None;
+  std::uint32_t one = 0, zero = 0;  // MonoToColour: the colours for white and black bits
+  std::uint32_t background = 0;     // ColourToMono: the source colour that becomes white
+
+  void Apply(std::uint32_t* row, std::size_t count) const {
+    switch (kind) {
+      case MonoToColour:
+        for (std::size_t i = 0; i < count; ++i) row[i] = row[i] ? one : zero;
+        break;
+      case ColourToMono:
+        for (std::size_t i = 0; i < count; ++i) row[i] = row[i] == background ? kRgbWhite : 0;
+        break;
+      case None: break;
+    }
+  }
+};
+
+SourceConversion ConversionFor(const Target& dst, const Target& src) {
+  SourceConversion c;
+  const bool dstMono = dst.bitmap->Monochrome(), srcMono = src.bitmap->Monochrome();
+  if (srcMono && !dstMono) {
+    c.kind = SourceConversion::MonoToColour;
+    c.one = ColorToRgb(dst.dc->state.bkColor);
+    c.zero = ColorToRgb(dst.dc->state.textColor);
+  } else if (!srcMono && dstMono) {
+    c.kind = SourceConversion::ColourToMono;
+    c.background = NearestRepresentable(src.bitmap->image, ColorToRgb(src.dc->state.bkColor));
+  }
+  return c;
+}
+
+std::uint32_t PatternFor(const Target& dst) {
+  const BrushObject& brush = DcBrush(*dst.dc);
+  return brush.null ? 0 : PixelForColor(*dst.bitmap, brush.color);
+}
+
+TRect SurfaceOf(const Target& t) {
+  TRect r{0, 0, t.bitmap->image.width, t.bitmap->image.height};
+  return t.dc->windowArea ? Intersect(r, *t.dc->windowArea) : r;
+}
+
+// Combines `area` of the destination (device coordinates, already clipped)
+// with the source area starting at `srcCorner`, or with the pattern alone
+// when `src` is empty.
+void CombineRows(const Target& dst, const TRect& area, const Target* src, POINT srcCorner,
+                 std::uint8_t table) {
+  const RopRowFn kernel = RopRow(table);
+  const std::uint32_t pattern = PatternFor(dst);
+  const LONG width = area.Width();
+  const bool useSource = src && RopUsesSource(table);
+  DibImage& target = dst.bitmap->image;
+
+  const bool sameSurface = useSource && src->bitmap == dst.bitmap;
+  const bool inPlace = IsPlain32(target) && (!useSource || (IsPlain32(src->bitmap->image) &&
+                                                            !src->bitmap->Monochrome()));
+  SourceConversion conversion;
+  if (useSource) conversion = ConversionFor(dst, *src);
+
+  // Overlapping copies within one surface read from a snapshot of the source.
+  std::vector<std::uint32_t> snapshot;
+  if (sameSurface) {
+    snapshot.resize(static_cast<std::size_t>(width) * area.Height());
+    for (LONG row = 0; row < area.Height(); ++row)
+      ReadRow(src->bitmap->image, srcCorner.Y + row, srcCorner.X, width,
+              snapshot.data() + static_cast<std::size_t>(row) * width);
+  }
+
+  // A plain copy of whole rows between surfaces of one row layout is one block.
+  if (inPlace && useSource && !sameSurface && table == 0xCC && area.Left == 0 &&
+      srcCorner.X == 0 && width == target.width && width == src->bitmap->image.width) {
+    std::memcpy(target.Row(area.Top), src->bitmap->image.Row(srcCorner.Y),
+                target.Stride() * static_cast<std::size_t>(area.Height()));
+    return;
+  }
+
+  std::vector<std::uint32_t> sourceRow(useSource && !sameSurface ? width : 0);
+  std::vector<std::uint32_t> targetRow(inPlace ? 0 : width);
+  for (LONG row = 0; row < area.Height(); ++row) {
+    const std::uint32_t* s = nullptr;
+    if (sameSurface) {
+      s = snapshot.data() + static_cast<std::size_t>(row) * width;
+    } else if (useSource) {
+      if (inPlace) {
+        s = reinterpret_cast<const std::uint32_t*>(src->bitmap->image.Row(srcCorner.Y + row)) +
+            srcCorner.X;
+      } else {
+        ReadRow(src->bitmap->image, srcCorner.Y + row, srcCorner.X, width, sourceRow.data());
+        conversion.Apply(sourceRow.data(), sourceRow.size());
+        s = sourceRow.data();
+      }
+    }
+    if (inPlace) {
+      auto* d = reinterpret_cast<std::uint32_t*>(target.Row(area.Top + row)) + area.Left;
+      kernel(d, s, pattern, static_cast<std::size_t>(width));
+    } else {
+      ReadRow(target, area.Top + row, area.Left, width, targetRow.data());
+      kernel(targetRow.data(), s, pattern, targetRow.size());
+      WriteRow(target, area.Top + row, area.Left, width, targetRow.data());
+    }
+  }
+}
+
+// The part of the destination rectangle that may be touched, and where its
+// corner falls in the source. False when nothing is left.
+bool ClipBlit(const Target& dst, TRect& area, const Target* src, POINT& srcCorner) {
+  const TRect wanted = area;
+  area = Intersect(DrawableArea(*dst.dc, *dst.bitmap), area);
+  if (Empty(area)) return false;
+  if (src) {
+    const LONG dx = srcCorner.X - wanted.Left, dy = srcCorner.Y - wanted.Top;
+    TRect inSource{area.Left + dx, area.Top + dy, area.Right + dx, area.Bottom + dy};
+    inSource = Intersect(inSource, SurfaceOf(*src));
+    if (Empty(inSource)) return false;
+    area = {inSource.Left - dx, inSource.Top - dy, inSource.Right - dx, inSource.Bottom - dy};
+    srcCorner = {inSource.Left, inSource.Top};
+  }
+  return true;
+}
+
+// A negative extent runs from the start towards smaller coordinates:
+// PatBlt covers [x + width, x), a stretch covers (x + width, x], which is
+// what makes StretchBlt(x + w - 1, .., -w, ..) the mirror of (x, .., w, ..).
+TRect Mirrored(int x, int y, int width, int height) {
+  TRect r{x, y, x + width, y + height};
+  if (width < 0) r = {x + width + 1, r.Top, x + 1, r.Bottom};
+  if (height < 0) r = {r.Left, y + height + 1, r.Right, y + 1};
+  return r;
+}
+
+TRect Normalized(int x, int y, int width, int height) {
+  TRect r{x, y, x + width, y + height};
+  if (r.Left > r.Right) std::swap(r.Left, r.Right);
+  if (r.Top > r.Bottom) std::swap(r.Top, r.Bottom);
+  return r;
+}
+
+void FillDeviceRect(const Target& t, const TRect& deviceRect, std::uint32_t pixel) {
+  const TRect area = Intersect(DrawableArea(*t.dc, *t.bitmap), deviceRect);
+  if (Empty(area)) return;
+  std::vector<std::uint32_t> row(static_cast<std::size_t>(area.Width()), pixel);
+  for (LONG y = area.Top; y < area.Bottom; ++y)
+    WriteRow(t.bitmap->image, y, area.Left, area.Width(), row.data());
+}
+
+// Stretches by picking, for each destination pixel, the source pixel under
+// its centre.
+void StretchRows(const Target& dst, TRect area, const TRect& dstRect, bool mirrorX, bool mirrorY,
+                 const Target& src, const TRect& srcRect, std::uint8_t table) {
+  area = Intersect(DrawableArea(*dst.dc, *dst.bitmap), area);
+  if (Empty(area)) return;
+  const TRect srcBounds = SurfaceOf(src);
+  auto mapAxis = [](LONG d, LONG dstStart, LONG dstLen, LONG srcStart, LONG srcLen, bool mirror) {
+    const long long i = d - dstStart;
+    long long j = ((2 * i + 1) * srcLen) / (2LL * dstLen);
+    if (mirror) j = srcLen - 1 - j;
+    return static_cast<LONG>(srcStart + j);
+  };
+  std::vector<LONG> columns;
+  LONG first = area.Right, last = area.Left - 1;
+  for (LONG x = area.Left; x < area.Right; ++x) {
+    const LONG sx = mapAxis(x, dstRect.Left, dstRect.Width(), srcRect.Left, srcRect.Width(), mirrorX);
+    if (sx >= srcBounds.Left && sx < srcBounds.Right) {
+      first = std::min(first, x);
+      last = std::max(last, x);
+    }
+    columns.push_back(sx);
+  }
+  if (last < first) return;
+  const LONG width = last - first + 1;
+  const SourceConversion conversion = ConversionFor(dst, src);
+  const RopRowFn kernel = RopRow(table);
+  const std::uint32_t pattern = PatternFor(dst);
+  std::vector<std::uint32_t> sourceLine(static_cast<std::size_t>(src.bitmap->image.width));
+  std::vector<std::uint32_t> sourceRow(static_cast<std::size_t>(width));
+  std::vector<std::uint32_t> targetRow(static_cast<std::size_t>(width));
+  // A stretch within one surface reads from a copy taken before it starts.
+  std::optional<DibImage> copy;
+  if (src.bitmap == dst.bitmap) copy = src.bitmap->image;
+  const DibImage& source = copy ? *copy : src.bitmap->image;
+  for (LONG y = area.Top; y < area.Bottom; ++y) {
+    const LONG sy = mapAxis(y, dstRect.Top, dstRect.Height(), srcRect.Top, srcRect.Height(), mirrorY);
+    if (sy < srcBounds.Top || sy >= srcBounds.Bottom) continue;
+    ReadRow(source, sy, 0, source.width, sourceLine.data());
+    for (LONG i = 0; i < width; ++i)
+      sourceRow[i] = sourceLine[static_cast<std::size_t>(columns[first - area.Left + i])];
+    conversion.Apply(sourceRow.data(), sourceRow.size());
+    ReadRow(dst.bitmap->image, y, first, width, targetRow.data());
+    kernel(targetRow.data(), sourceRow.data(), pattern, targetRow.size());
+    WriteRow(dst.bitmap->image, y, first, width, targetRow.data());
+  }
+}
+
+}  // namespace
+
+BOOL BitBlt(HDC dstHandle, int x, int y, int width, int height, HDC srcHandle, int srcX, int srcY,
+            DWORD rop) {
+  auto lock = LockTable();
+  const std::uint8_t table = TruthTable(rop);
+  Target dst = FindTarget(dstHandle);
+  if (!dst) return FALSE;
+  Target src;
+  if (RopUsesSource(table)) {
+    src = FindTarget(srcHandle);
+    if (!src) return FALSE;
+  }
+  if (width <= 0 || height <= 0) return TRUE;
+  TRect area = RectToDevice(dst.dc->state, {x, y, x + width, y + height});
+  POINT srcCorner{};
+  if (src) srcCorner = ToDevice(src.dc->state, srcX, srcY);
+  if (ClipBlit(dst, area, src ? &src : nullptr, srcCorner))
+    CombineRows(dst, area, src ? &src : nullptr, srcCorner, table);
+  return TRUE;
+}
+
+BOOL PatBlt(HDC handle, int x, int y, int width, int height, DWORD rop) {
+  const std::uint8_t table = TruthTable(rop);
+  if (RopUsesSource(table)) return FALSE;
+  auto lock = LockTable();
+  Target dst = FindTarget(handle);
+  if (!dst) return FALSE;
+  TRect area = RectToDevice(dst.dc->state, Normalized(x, y, width, height));
+  POINT none{};
+  if (ClipBlit(dst, area, nullptr, none)) CombineRows(dst, area, nullptr, none, table);
+  return TRUE;
+}
+
+BOOL StretchBlt(HDC dstHandle, int x, int y, int width, int height, HDC srcHandle, int srcX,
+                int srcY, int srcWidth, int srcHeight, DWORD rop) {
+  const std::uint8_t table = TruthTable(rop);
+  if (!RopUsesSource(table)) return PatBlt(dstHandle, x, y, width, height, rop);
+  if (width == srcWidth && height == srcHeight && width > 0 && height > 0)
+    return BitBlt(dstHandle, x, y, width, height, srcHandle, srcX, srcY, rop);
+  auto lock = LockTable();
+  Target dst = FindTarget(dstHandle);
+  Target src = FindTarget(srcHandle);
+  if (!dst || !src) return FALSE;
+  if (width == 0 || height == 0 || srcWidth == 0 || srcHeight == 0) return TRUE;
+  const bool mirrorX = (width < 0) != (srcWidth < 0);
+  const bool mirrorY = (height < 0) != (srcHeight < 0);
+  const TRect dstRect = RectToDevice(dst.dc->state, Mirrored(x, y, width, height));
+  const TRect srcRect = RectToDevice(src.dc->state, Mirrored(srcX, srcY, srcWidth, srcHeight));
+  StretchRows(dst, dstRect, dstRect, mirrorX, mirrorY, src, srcRect, table);
+  return TRUE;
+}
+
+int FillRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
+  auto lock = LockTable();
+  Target t = FindTarget(handle);
+  auto* brush = FindAs<BrushObject>(brushHandle);
+  if (!t || !brush || !rect) return 0;
+  if (!brush->null)
+    FillDeviceRect(t, RectToDevice(t.dc->state, *rect), PixelForColor(*t.bitmap, brush->color));
+  return 1;
+}
+
+int FrameRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
+  auto lock = LockTable();
+  Target t = FindTarget(handle);
+  auto* brush = FindAs<BrushObject>(brushHandle);
+  if (!t || !brush || !rect) return 0;
+  const TRect r = RectToDevice(t.dc->state, *rect);
+  if (brush->null || Empty(r)) return 1;
+  const std::uint32_t pixel = PixelForColor(*t.bitmap, brush->color);
+  FillDeviceRect(t, {r.Left, r.Top, r.Right, r.Top + 1}, pixel);
+  FillDeviceRect(t, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, pixel);
+  FillDeviceRect(t, {r.Left, r.Top, r.Left + 1, r.Bottom}, pixel);
+  FillDeviceRect(t, {r.Right - 1, r.Top, r.Right, r.Bottom}, pixel);
+  return 1;
+}
+
+BOOL InvertRect(HDC handle, const RECT* rect) {
+  if (!rect) return FALSE;
+  return PatBlt(handle, rect->Left, rect->Top, rect->Width(), rect->Height(), DSTINVERT);
+}
+
+}  // namespace gdi

@@ -1,0 +1,35 @@
+// The 256 ternary raster operations as row kernels. Each result bit is bit
+// number (pattern·4 + source·2 + destination) of the operation's truth-table
+// byte, so every code, named or not, has its exact effect.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace gdi::detail {
+
+// dst[i] = op(pattern, src[i], dst[i]) & 0x00FFFFFF for i < count. `src` may
+// be null for an operation that does not use the source.
+using RopRowFn = void (*)(std::uint32_t* dst, const std::uint32_t* src, std::uint32_t pattern,
+                          std::size_t count);
+
+RopRowFn RopRow(std::uint8_t table);
+
+// Whether the truth table depends on the source, or on the pattern.
+constexpr bool RopUsesSource(std::uint8_t table) {
+  return ((table >> 2) & 0x33) != (table & 0x33);
+}
+constexpr bool RopUsesPattern(std::uint8_t table) { return (table >> 4) != (table & 0x0F); }
+
+// One pixel, for callers that work pixel by pixel (lines, single points).
+constexpr std::uint32_t RopPixel(std::uint8_t table, std::uint32_t p, std::uint32_t s,
+                                 std::uint32_t d) {
+  std::uint32_t r = 0;
+  for (int i = 0; i < 8; ++i) {
+    if (!((table >> i) & 1)) continue;
+    r |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
+  }
+  return r;
+}
+
+}  // namespace gdi::detail
