@@ -46,6 +46,15 @@ HBITMAP InsertColour(LONG width, LONG height) {
   return Insert(std::move(bitmap));
 }
 
+// The device position of logical (x, y), when it may be read or drawn.
+bool DrawablePoint(const Target& t, int x, int y, POINT& device) {
+  if (!t) return false;
+  device = ToDevice(t.dc->state, x, y);
+  const TRect area = DrawableArea(*t.dc, *t.bitmap);
+  return device.X >= area.Left && device.X < area.Right && device.Y >= area.Top &&
+         device.Y < area.Bottom;
+}
+
 bool ValidImage(const DibImage& image) {
   if (!SupportedDepth(image.bitCount) || !SizeAcceptable(image.width, image.height, image.bitCount))
     return false;
@@ -185,11 +194,8 @@ UINT SetDIBColorTable(HDC handle, UINT start, UINT count, const RGBQUAD* colors)
 COLORREF GetPixel(HDC handle, int x, int y) {
   auto lock = LockTable();
   Target t = FindTarget(handle);
-  if (!t) return CLR_INVALID;
-  const POINT p = ToDevice(t.dc->state, x, y);
-  const TRect area = DrawableArea(*t.dc, *t.bitmap);
-  if (p.X < area.Left || p.X >= area.Right || p.Y < area.Top || p.Y >= area.Bottom)
-    return CLR_INVALID;
+  POINT p;
+  if (!DrawablePoint(t, x, y, p)) return CLR_INVALID;
   std::uint32_t rgb;
   ReadRow(t.bitmap->image, p.Y, p.X, 1, &rgb);
   return RgbToColor(rgb);
@@ -198,11 +204,8 @@ COLORREF GetPixel(HDC handle, int x, int y) {
 COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
   auto lock = LockTable();
   Target t = FindTarget(handle);
-  if (!t) return CLR_INVALID;
-  const POINT p = ToDevice(t.dc->state, x, y);
-  const TRect area = DrawableArea(*t.dc, *t.bitmap);
-  if (p.X < area.Left || p.X >= area.Right || p.Y < area.Top || p.Y >= area.Bottom)
-    return CLR_INVALID;
+  POINT p;
+  if (!DrawablePoint(t, x, y, p)) return CLR_INVALID;
   const std::uint32_t rgb = PixelForColor(*t.bitmap, color);
   WriteRow(t.bitmap->image, p.Y, p.X, 1, &rgb);
   return RgbToColor(rgb);
