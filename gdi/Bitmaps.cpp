@@ -158,6 +158,16 @@ bool GetBitmapImage(HBITMAP handle, DibImage& out) {
   return true;
 }
 
+HBITMAP CopyBitmap(HBITMAP handle) {
+  auto lock = LockTable();
+  auto* bitmap = FindAs<BitmapObject>(handle);
+  if (!bitmap) return 0;
+  BitmapObject copy;
+  copy.image = bitmap->image;
+  copy.section = bitmap->section;
+  return Insert(std::move(copy));
+}
+
 bool IsDIBSection(HBITMAP handle) {
   auto lock = LockTable();
   auto* bitmap = FindAs<BitmapObject>(handle);

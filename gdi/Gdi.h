@@ -162,6 +162,8 @@ HBITMAP CreateDIBSectionFromImage(const DibImage& image);
 // A copy of any bitmap's pixels in its own format (monochrome bitmaps come as
 // 1 bit per pixel with a black-and-white table). False for a bad handle.
 bool GetBitmapImage(HBITMAP bitmap, DibImage& out);
+// A new bitmap of the same kind, format and pixels; 0 for a bad handle.
+HBITMAP CopyBitmap(HBITMAP bitmap);
 // Whether the bitmap is a device-independent section.
 bool IsDIBSection(HBITMAP bitmap);
 // Direct access to one row of a bitmap's pixels (top-down, its own format);
