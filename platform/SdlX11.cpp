@@ -1,0 +1,37 @@
+// The window-manager hints SDL has no call for.
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace platform {
+
+// Makes the window a fixed dialog for the window manager: it may only be moved
+// and closed. Window managers read this when the window is mapped, so it has
+// to come before SDL_ShowWindow. Nothing happens on other video drivers.
+void MarkAsX11Dialog(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  Display* dpy = info.info.x11.display;
+  const ::Window xw = info.info.x11.window;
+
+  const Atom type = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE", False);
+  const Atom dialog = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+  XChangeProperty(dpy, xw, type, XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&dialog), 1);
+
+  enum : unsigned long { kFunctions = 1, kDecorations = 2 };
+  enum : unsigned long { kFuncMove = 4, kFuncClose = 32 };
+  enum : unsigned long { kDecorBorder = 2, kDecorTitle = 8, kDecorMenu = 16 };
+  // flags, functions, decorations, input mode, status. Format 32 means longs
+  // to Xlib. Decorations are listed so the frame keeps its title bar.
+  const unsigned long hints[5] = {kFunctions | kDecorations, kFuncMove | kFuncClose,
+                                  kDecorBorder | kDecorTitle | kDecorMenu, 0, 0};
+  const Atom motif = XInternAtom(dpy, "_MOTIF_WM_HINTS", False);
+  XChangeProperty(dpy, xw, motif, motif, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(hints), 5);
+  XFlush(dpy);
+}
+
+}  // namespace platform
