@@ -107,7 +107,9 @@ void ReadComponentFromBytes(const std::uint8_t* data, std::size_t size, TCompone
 
 // The text form ("object Form1: TForm1 ... end") and the binary form, both
 // ways. Binary values may be written in text as { hex } or as
-// @file("name") taken from `baseDir`. EReadError/EParserError on bad input.
+// @file('name') taken from `baseDir` (EFOpenError naming the file when it is
+// missing). EReadError/EParserError on bad input; the output is written only
+// when the whole conversion succeeded.
 void ObjectTextToBinary(TStream& input, TStream& output, const std::string& baseDir = ".");
 void ObjectBinaryToText(TStream& input, TStream& output);
 
