@@ -1,0 +1,16 @@
+# Controls, forms, the application and the screen (set before the toolkit library is defined).
+set(TOOLKIT_CONTROL_SOURCES
+  Menus.cpp
+  Controls.cpp
+  ControlCanvas.cpp
+  WinControl.cpp
+  Forms.cpp
+  FormPaint.cpp
+  FocusControl.cpp
+  MouseRouting.cpp
+  KeyRouting.cpp
+  Icon.cpp
+  Application.cpp
+  Screen.cpp
+  Cursors.cpp
+)
