@@ -12,9 +12,9 @@ FUZZ_SECONDS ?= 60
 
 run: setup-build build
 	@if [ -x build/bin/lumivant ]; then exec build/bin/lumivant; \
-	else echo "The Lumivant window is not built yet. What exists is the graphics layer;"; \
-	     echo "starting its benchmark (build/bin/gdi_bench). 'make test' runs its tests."; \
-	     build/bin/gdi_bench; fi
+	else echo "The Lumivant window is not built yet. What exists is the graphics layer and"; \
+	     echo "the windowing framework: starting the framework's demo window (build/bin/toolkit_demo)."; \
+	     exec build/bin/toolkit_demo; fi
 
 test: setup-test fuzz test-asan test-plain
 
@@ -35,7 +35,7 @@ test-asan:
 	cmake -S . -B build/asan -DLUMIVANT_SANITIZE=ON -DLUMIVANT_WERROR=$(WERROR) >/dev/null
 	cmake --build build/asan -j$(JOBS)
 	cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --output-on-failure -j$(JOBS)
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j$(JOBS)
 
 fuzz:
 	cmake -S . -B build/fuzz -DLUMIVANT_FUZZ=ON -DCMAKE_C_COMPILER=clang \

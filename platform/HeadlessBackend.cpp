@@ -47,11 +47,11 @@ class HeadlessWindow : public Window {
 
 }  // namespace
 
-std::unique_ptr<Window> HeadlessBackend::OpenWindow(const WindowSpec& spec) {
+std::unique_ptr<Window> HeadlessBackend::OpenWindow(const WindowSpec& wanted) {
   auto shown = std::make_shared<Shown>();
-  shown->title = spec.title;
-  shown->width = spec.clientWidth;
-  shown->height = spec.clientHeight;
+  shown->title = wanted.title;
+  shown->width = wanted.clientWidth;
+  shown->height = wanted.clientHeight;
   windows_.push_back(shown);
   return std::make_unique<HeadlessWindow>(std::move(shown), presents_);
 }

@@ -20,7 +20,7 @@ class SdlBackend;
 
 class SdlWindow : public Window {
  public:
-  SdlWindow(SdlBackend* backend, const WindowSpec& spec);
+  SdlWindow(SdlBackend* backend, const WindowSpec& wanted);
   ~SdlWindow() override;
 
   void SetTitle(const std::string& title) override {
@@ -56,8 +56,8 @@ class SdlBackend : public Backend {
   SdlBackend();
   ~SdlBackend() override;
 
-  std::unique_ptr<Window> OpenWindow(const WindowSpec& spec) override {
-    return std::make_unique<SdlWindow>(this, spec);
+  std::unique_ptr<Window> OpenWindow(const WindowSpec& wanted) override {
+    return std::make_unique<SdlWindow>(this, wanted);
   }
   bool NextEvent(Event& event, bool wait) override;
   void ShowMessageBox(const std::string& title, const std::string& text, MessageBoxIcon icon) override;
@@ -93,9 +93,9 @@ SDL_Surface* SurfaceFromArgb(const std::vector<std::uint32_t>& argb, int w, int 
                                             SDL_PIXELFORMAT_ARGB8888);
 }
 
-SdlWindow::SdlWindow(SdlBackend* backend, const WindowSpec& spec) : backend_(backend) {
-  const int pos = spec.centred ? SDL_WINDOWPOS_CENTERED : SDL_WINDOWPOS_UNDEFINED;
-  window_ = SDL_CreateWindow(spec.title.c_str(), pos, pos, spec.clientWidth, spec.clientHeight,
+SdlWindow::SdlWindow(SdlBackend* backend, const WindowSpec& wanted) : backend_(backend) {
+  const int pos = wanted.centred ? SDL_WINDOWPOS_CENTERED : SDL_WINDOWPOS_UNDEFINED;
+  window_ = SDL_CreateWindow(wanted.title.c_str(), pos, pos, wanted.clientWidth, wanted.clientHeight,
                              SDL_WINDOW_HIDDEN);
   if (!window_) throw std::runtime_error(std::string("cannot open a window: ") + SDL_GetError());
   // The software renderer needs no GL (Xvfb, remote X) and, unlike the GL one,
@@ -108,7 +108,7 @@ SdlWindow::SdlWindow(SdlBackend* backend, const WindowSpec& spec) : backend_(bac
   }
 
   const IconImage* best = nullptr;
-  for (const IconImage& icon : spec.icons)
+  for (const IconImage& icon : wanted.icons)
     if (!best || icon.width * icon.height > best->width * best->height) best = &icon;
   if (best) {
     if (SDL_Surface* s = SurfaceFromArgb(best->argb, best->width, best->height)) {
@@ -116,7 +116,7 @@ SdlWindow::SdlWindow(SdlBackend* backend, const WindowSpec& spec) : backend_(bac
       SDL_FreeSurface(s);
     }
   }
-  if (spec.dialogFrame) MarkAsX11Dialog(window_);
+  if (wanted.dialogFrame) MarkAsX11Dialog(window_);
   backend_->Register(this);
 }
 
@@ -173,6 +173,10 @@ SdlBackend::SdlBackend() {
   // the compositor, both of which SDL does for games by default.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  // The software renderer draws into the window surface, which SDL would
+  // otherwise back with an OpenGL texture: Mesa loaded, its threads started,
+  // the X window recreated. Plain X11 images are plenty for this window.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     std::string error = std::string("no display: ") + SDL_GetError();
     if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();

@@ -83,7 +83,7 @@ class Backend {
  public:
   virtual ~Backend() = default;
   // Throws std::runtime_error with a clear message when no window can be made.
-  virtual std::unique_ptr<Window> OpenWindow(const WindowSpec& spec) = 0;
+  virtual std::unique_ptr<Window> OpenWindow(const WindowSpec& wanted) = 0;
   // Waits for the next event (or returns at once with `wait` false);
   // false when there is none.
   virtual bool NextEvent(Event& event, bool wait) = 0;
@@ -114,7 +114,7 @@ class HeadlessBackend : public Backend {
     MessageBoxIcon icon = MessageBoxIcon::None;
   };
 
-  std::unique_ptr<Window> OpenWindow(const WindowSpec& spec) override;
+  std::unique_ptr<Window> OpenWindow(const WindowSpec& wanted) override;
   bool NextEvent(Event& event, bool wait) override;
   void ShowMessageBox(const std::string& title, const std::string& text, MessageBoxIcon icon) override;
   void ScreenSize(int& width, int& height) const override;

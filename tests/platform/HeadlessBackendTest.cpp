@@ -7,12 +7,12 @@
 namespace platform {
 namespace {
 
-WindowSpec Spec(const std::string& title, int width, int height) {
-  WindowSpec spec;
-  spec.title = title;
-  spec.clientWidth = width;
-  spec.clientHeight = height;
-  return spec;
+WindowSpec Wanted(const std::string& title, int width, int height) {
+  WindowSpec wanted;
+  wanted.title = title;
+  wanted.clientWidth = width;
+  wanted.clientHeight = height;
+  return wanted;
 }
 
 Event KeyDown(unsigned key) {
@@ -57,7 +57,7 @@ TEST(HeadlessBackend, DeliversInjectedEventsInOrderThenReportsEmpty) {
 
 TEST(HeadlessBackend, PresentKeepsACopyOfThePixels) {
   HeadlessBackend backend;
-  auto window = backend.OpenWindow(Spec("Shots", 3, 2));
+  auto window = backend.OpenWindow(Wanted("Shots", 3, 2));
   ASSERT_EQ(backend.Windows().size(), 1u);
   const auto& shown = *backend.Windows()[0];
   EXPECT_EQ(shown.title, "Shots");
@@ -90,7 +90,7 @@ TEST(HeadlessBackend, PresentKeepsACopyOfThePixels) {
 
 TEST(HeadlessBackend, SmallerSurfaceLeavesTheRestBlack) {
   HeadlessBackend backend;
-  auto window = backend.OpenWindow(Spec("t", 2, 2));
+  auto window = backend.OpenWindow(Wanted("t", 2, 2));
   const std::uint32_t one = 0xABCDEF;
   window->Present({&one, 1, 1, 1});
   EXPECT_EQ(backend.Windows()[0]->pixels, (std::vector<std::uint32_t>{0xABCDEF, 0, 0, 0}));
@@ -98,8 +98,8 @@ TEST(HeadlessBackend, SmallerSurfaceLeavesTheRestBlack) {
 
 TEST(HeadlessBackend, EachWindowHasItsOwnRecord) {
   HeadlessBackend backend;
-  auto a = backend.OpenWindow(Spec("a", 1, 1));
-  auto b = backend.OpenWindow(Spec("b", 1, 1));
+  auto a = backend.OpenWindow(Wanted("a", 1, 1));
+  auto b = backend.OpenWindow(Wanted("b", 1, 1));
   const std::uint32_t red = 0xFF0000, blue = 0x0000FF;
   b->Present({&blue, 1, 1, 1});
   a->Present({&red, 1, 1, 1});

@@ -81,12 +81,12 @@ std::optional<std::string> GetEnv(const char* name) {
   return v ? std::optional<std::string>(v) : std::nullopt;
 }
 
-WindowSpec Spec(const std::string& title) {
-  WindowSpec spec;
-  spec.title = title;
-  spec.clientWidth = kClient;
-  spec.clientHeight = kClient;
-  return spec;
+WindowSpec Wanted(const std::string& title) {
+  WindowSpec wanted;
+  wanted.title = title;
+  wanted.clientWidth = kClient;
+  wanted.clientHeight = kClient;
+  return wanted;
 }
 
 // A gradient, so a flipped, shifted or mis-strided copy shows.
@@ -189,8 +189,8 @@ class SdlOnXvfb : public ::testing::Test {
     backend_.reset();
   }
 
-  void OpenShown(WindowSpec spec) {
-    window_ = backend_->OpenWindow(spec);
+  void OpenShown(WindowSpec wanted) {
+    window_ = backend_->OpenWindow(wanted);
     window_->Show();
     // Stride wider than the image, the gap filled with a colour that must not show.
     surface_.assign(static_cast<std::size_t>(kStride) * kClient, 0xFF00FF);
@@ -200,9 +200,9 @@ class SdlOnXvfb : public ::testing::Test {
     // Let the mapping settle, then start every test from an empty record.
     Pump([](const Event&) { return false; }, 300ms);
     events_.clear();
-    std::string id = RunOrEmpty("xdotool search --name '^" + spec.title + "$'");
+    std::string id = RunOrEmpty("xdotool search --name '^" + wanted.title + "$'");
     xid_ = std::strtoul(id.c_str(), nullptr, 10);
-    ASSERT_NE(xid_, 0u) << "no X window titled " << spec.title;
+    ASSERT_NE(xid_, 0u) << "no X window titled " << wanted.title;
     window_->ClientOrigin(originX_, originY_);
   }
 
@@ -255,7 +255,7 @@ class SdlOnXvfb : public ::testing::Test {
 };
 
 TEST_F(SdlOnXvfb, WindowHasTheClientSizeIsCentredAndShowsThePresentedPixels) {
-  ASSERT_NO_FATAL_FAILURE(OpenShown(Spec(title_)));
+  ASSERT_NO_FATAL_FAILURE(OpenShown(Wanted(title_)));
   const std::string info = RunOrEmpty("xwininfo -id " + std::to_string(xid_));
   EXPECT_EQ(Field(info, "Width:"), kClient);
   EXPECT_EQ(Field(info, "Height:"), kClient);
@@ -286,9 +286,9 @@ TEST_F(SdlOnXvfb, WindowHasTheClientSizeIsCentredAndShowsThePresentedPixels) {
 }
 
 TEST_F(SdlOnXvfb, DialogFrameOnlyMovesAndClosesAndCarriesTheLargestIcon) {
-  WindowSpec spec = Spec(title_);
-  for (int size : {16, 48, 32}) spec.icons.push_back({size, size, std::vector<std::uint32_t>(size * size, 0xFF336699)});
-  ASSERT_NO_FATAL_FAILURE(OpenShown(spec));
+  WindowSpec wanted = Wanted(title_);
+  for (int size : {16, 48, 32}) wanted.icons.push_back({size, size, std::vector<std::uint32_t>(size * size, 0xFF336699)});
+  ASSERT_NO_FATAL_FAILURE(OpenShown(wanted));
   const std::string props = RunOrEmpty("xprop -id " + std::to_string(xid_));
   EXPECT_NE(props.find("_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG\n"), std::string::npos) << props;
   // Functions and decorations given; move and close only; border, title, menu.
@@ -306,15 +306,15 @@ TEST_F(SdlOnXvfb, DialogFrameOnlyMovesAndClosesAndCarriesTheLargestIcon) {
 }
 
 TEST_F(SdlOnXvfb, PlainFrameStaysANormalWindow) {
-  WindowSpec spec = Spec(title_);
-  spec.dialogFrame = false;
-  ASSERT_NO_FATAL_FAILURE(OpenShown(spec));
+  WindowSpec wanted = Wanted(title_);
+  wanted.dialogFrame = false;
+  ASSERT_NO_FATAL_FAILURE(OpenShown(wanted));
   const std::string type = RunOrEmpty("xprop -id " + std::to_string(xid_) + " _NET_WM_WINDOW_TYPE");
   EXPECT_NE(type.find("_NET_WM_WINDOW_TYPE_NORMAL"), std::string::npos) << type;
 }
 
 TEST_F(SdlOnXvfb, ClicksArriveInClientCoordinatesWithButtonsAndDoubleClicks) {
-  ASSERT_NO_FATAL_FAILURE(OpenShown(Spec(title_)));
+  ASSERT_NO_FATAL_FAILURE(OpenShown(Wanted(title_)));
   const int x = 40, y = 70;
   Xdo("mousemove --sync " + std::to_string(originX_ + x) + " " + std::to_string(originY_ + y) + " click 1");
   ASSERT_TRUE(PumpFor(Event::Type::MouseUp));
@@ -353,7 +353,7 @@ TEST_F(SdlOnXvfb, ClicksArriveInClientCoordinatesWithButtonsAndDoubleClicks) {
 }
 
 TEST_F(SdlOnXvfb, MotionAndLeavingTheWindow) {
-  ASSERT_NO_FATAL_FAILURE(OpenShown(Spec(title_)));
+  ASSERT_NO_FATAL_FAILURE(OpenShown(Wanted(title_)));
   Xdo("mousemove --sync " + std::to_string(originX_ + 12) + " " + std::to_string(originY_ + 34));
   ASSERT_TRUE(Pump([](const Event& e) { return e.type == Event::Type::MouseMove && e.x == 12 && e.y == 34; }));
   Xdo("mousemove --sync 2 2");
@@ -361,7 +361,7 @@ TEST_F(SdlOnXvfb, MotionAndLeavingTheWindow) {
 }
 
 TEST_F(SdlOnXvfb, KeysGiveVirtualKeysAndPrintableText) {
-  ASSERT_NO_FATAL_FAILURE(OpenShown(Spec(title_)));
+  ASSERT_NO_FATAL_FAILURE(OpenShown(Wanted(title_)));
   Xdo("windowfocus --sync " + std::to_string(xid_));
   Xdo("key a");
   ASSERT_TRUE(PumpFor(Event::Type::KeyUp));
@@ -413,7 +413,7 @@ TEST_F(SdlOnXvfb, KeysGiveVirtualKeysAndPrintableText) {
 }
 
 TEST_F(SdlOnXvfb, CloseButtonGivesOneClose) {
-  ASSERT_NO_FATAL_FAILURE(OpenShown(Spec(title_)));
+  ASSERT_NO_FATAL_FAILURE(OpenShown(Wanted(title_)));
   // What a window manager sends when the close button is pressed.
   Display* dpy = XOpenDisplay(display_.c_str());
   ASSERT_NE(dpy, nullptr);
@@ -432,7 +432,7 @@ TEST_F(SdlOnXvfb, CloseButtonGivesOneClose) {
 }
 
 TEST_F(SdlOnXvfb, CustomCursorIsShownAndTheArrowComesBack) {
-  ASSERT_NO_FATAL_FAILURE(OpenShown(Spec(title_)));
+  ASSERT_NO_FATAL_FAILURE(OpenShown(Wanted(title_)));
   Xdo("mousemove --sync " + std::to_string(originX_ + 100) + " " + std::to_string(originY_ + 100));
   Pump([](const Event&) { return false; }, 200ms);
 
@@ -484,14 +484,14 @@ TEST_F(SdlOnXvfb, ScreenSizeAndClipboard) {
 }
 
 TEST_F(SdlOnXvfb, MessageBoxBelongsToTheWindowAndClosesOnEnter) {
-  ASSERT_NO_FATAL_FAILURE(OpenShown(Spec(title_)));
+  ASSERT_NO_FATAL_FAILURE(OpenShown(Wanted(title_)));
   const std::string boxTitle = "Lumivant box " + std::to_string(getpid());
   // The user is another process, not a thread: SDL forks to show the box, and
   // a fork while a thread holds the (sanitizer's) allocator lock can hang.
   // SDL names the box with a WM_NAME of type "UTF-8", which xdotool's search
   // does not read; xwininfo does.
   const std::string user =
-      "for i in $(seq 200); do"
+      "for i in $(seq 600); do"
       "  id=$(xwininfo -root -tree | awk -v t='\"" + boxTitle + "\"' 'index($0, t) {print $1; exit}');"
       "  if [ -n \"$id\" ]; then xprop -id $id; xdotool windowfocus --sync $id key Return; exit 0; fi;"
       "  sleep 0.05; "
@@ -503,6 +503,8 @@ TEST_F(SdlOnXvfb, MessageBoxBelongsToTheWindowAndClosesOnEnter) {
   char buf[4096];
   for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) props.append(buf, n);
   pclose(pipe);
+  // SDL's X11 box needs the server's core fonts (xfonts-base) and gives up
+  // without them; the text then only goes to stderr.
   ASSERT_FALSE(props.empty()) << "no message box window appeared";
   char parent[64];
   std::snprintf(parent, sizeof parent, "WM_TRANSIENT_FOR(WINDOW): window id # 0x%lx", xid_);
@@ -556,7 +558,7 @@ class SdlWithoutDisplay : public ::testing::Test {
     std::string message;
     try {
       auto backend = CreateSdlBackend();
-      backend->OpenWindow(Spec("never"));
+      backend->OpenWindow(Wanted("never"));
     } catch (const std::runtime_error& e) {
       message = e.what();
     }
