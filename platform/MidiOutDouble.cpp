@@ -1,0 +1,75 @@
+#include "platform/MidiOutDouble.h"
+
+#include <algorithm>
+
+namespace platform {
+
+using namespace mm;
+
+void MidiDouble::SetDevices(std::vector<Device> devices) {
+  std::lock_guard lock(mutex_);
+  devices_ = std::move(devices);
+}
+
+MidiDouble::Device& MidiDouble::At(unsigned index) {
+  std::lock_guard lock(mutex_);
+  return devices_.at(index);
+}
+
+std::vector<std::vector<unsigned char>> MidiDouble::Sent(const std::string& name) const {
+  std::lock_guard lock(mutex_);
+  auto it = sent_.find(name);
+  return it == sent_.end() ? std::vector<std::vector<unsigned char>>{} : it->second;
+}
+
+int MidiDouble::OpenCount(const std::string& name) const {
+  std::lock_guard lock(mutex_);
+  return static_cast<int>(std::count_if(open_.begin(), open_.end(),
+                                        [&](const auto& p) { return p.second == name; }));
+}
+
+unsigned MidiDouble::Count() {
+  std::lock_guard lock(mutex_);
+  return static_cast<unsigned>(devices_.size());
+}
+
+MMRESULT MidiDouble::Name(unsigned device, std::string& name) {
+  std::lock_guard lock(mutex_);
+  if (device >= devices_.size()) return MMSYSERR_BADDEVICEID;
+  if (devices_[device].capsResult != MMSYSERR_NOERROR) return devices_[device].capsResult;
+  name = devices_[device].name;
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT MidiDouble::Open(unsigned device, std::uint64_t& port) {
+  std::lock_guard lock(mutex_);
+  if (device >= devices_.size()) return MMSYSERR_BADDEVICEID;
+  if (devices_[device].openResult != MMSYSERR_NOERROR) return devices_[device].openResult;
+  port = nextPort_++;
+  open_.emplace(port, devices_[device].name);
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT MidiDouble::Send(std::uint64_t port, const unsigned char* bytes, std::size_t size) {
+  std::lock_guard lock(mutex_);
+  auto it = open_.find(port);
+  if (it == open_.end()) return MMSYSERR_INVALHANDLE;
+  sent_[it->second].emplace_back(bytes, bytes + size);
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT MidiDouble::Close(std::uint64_t port) {
+  std::lock_guard lock(mutex_);
+  auto it = open_.find(port);
+  if (it == open_.end()) return MMSYSERR_INVALHANDLE;
+  // Looked up by name: the device may have moved in the listing since.
+  auto dev = std::find_if(devices_.begin(), devices_.end(),
+                          [&](const Device& d) { return d.name == it->second; });
+  if (dev != devices_.end() && dev->closeResult != MMSYSERR_NOERROR) return dev->closeResult;
+  open_.erase(it);
+  return MMSYSERR_NOERROR;
+}
+
+void UseMidiDouble(MidiDouble* d) { UseMidiService(d); }
+
+}  // namespace platform

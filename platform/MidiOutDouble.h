@@ -1,0 +1,50 @@
+#pragma once
+// A scripted stand-in for the MIDI output service, for unit tests: devices
+// to list, ones that fail, and a record of every message each was sent.
+
+#include "platform/MidiOut.h"
+
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class MidiDouble final : public MidiOutService {
+ public:
+  struct Device {
+    std::string name;
+    mm::MMRESULT capsResult = mm::MMSYSERR_NOERROR;   // else midiOutGetDevCapsA fails so
+    mm::MMRESULT openResult = mm::MMSYSERR_NOERROR;   // else midiOutOpen is refused so
+    mm::MMRESULT closeResult = mm::MMSYSERR_NOERROR;  // else midiOutClose is refused so
+  };
+
+  // Replaces the listing; what devices were sent is kept, by name.
+  void SetDevices(std::vector<Device> devices);
+  // Scripts the device listed at `index` now.
+  Device& At(unsigned index);
+
+  // Every message sent to the device of that name, in order.
+  std::vector<std::vector<unsigned char>> Sent(const std::string& name) const;
+  // Connections to the device of that name not yet closed.
+  int OpenCount(const std::string& name) const;
+
+  unsigned Count() override;
+  mm::MMRESULT Name(unsigned device, std::string& name) override;
+  mm::MMRESULT Open(unsigned device, std::uint64_t& port) override;
+  mm::MMRESULT Send(std::uint64_t port, const unsigned char* bytes, std::size_t size) override;
+  mm::MMRESULT Close(std::uint64_t port) override;
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<Device> devices_;
+  std::map<std::string, std::vector<std::vector<unsigned char>>> sent_;
+  std::map<std::uint64_t, std::string> open_;  // port -> device name
+  std::uint64_t nextPort_ = 1;
+};
+
+// Routes the classic functions to `d`; null restores the real service.
+void UseMidiDouble(MidiDouble* d);
+
+}  // namespace platform
