@@ -4,6 +4,8 @@
 
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
+#include <jack/midiport.h>
+#include <unistd.h>
 #include <rtmidi/RtMidi.h>
 
 #include <algorithm>
@@ -12,6 +14,8 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 
 namespace platform {
@@ -31,65 +35,102 @@ bool AlsaSequencerOpens() {
   return true;
 }
 
-// A client of our own that only counts process cycles. RtMidi's JACK port
-// sends from a ring buffer drained in its process callback, so a message is
-// out once a whole cycle has begun and ended after it was queued; counting
-// cycles tells when that is, whatever the period or a stalled server.
-class JackCycles {
+// A client of our own that listens to every port we open. RtMidi's JACK port
+// sends from a ring buffer drained in its process callback; once our input,
+// connected to that port, has seen the bytes, the instrument's input has them
+// in the same cycle. It also counts process cycles, to let connections settle.
+class JackMonitor {
  public:
-  static std::unique_ptr<JackCycles> Open() {
+  static std::unique_ptr<JackMonitor> Open() {
     jack_set_error_function(&QuietJack);
     jack_set_info_function(&QuietJack);
     jack_client_t* client = jack_client_open("Lumivant", JackNoStartServer, nullptr);
     if (client == nullptr) return nullptr;
-    std::unique_ptr<JackCycles> cycles(new JackCycles(client));
-    jack_on_shutdown(client, &JackCycles::Shutdown, cycles.get());
-    if (jack_set_process_callback(client, &JackCycles::Process, cycles.get()) != 0 ||
+    std::unique_ptr<JackMonitor> monitor(new JackMonitor(client));
+    monitor->in_ = jack_port_register(client, "monitor", JACK_DEFAULT_MIDI_TYPE,
+                                      JackPortIsInput | JackPortIsTerminal, 0);
+    jack_on_shutdown(client, &JackMonitor::Shutdown, monitor.get());
+    if (monitor->in_ == nullptr ||
+        jack_set_process_callback(client, &JackMonitor::Process, monitor.get()) != 0 ||
         jack_activate(client) != 0)
       return nullptr;
-    return cycles;
+    return monitor;
   }
 
-  ~JackCycles() { jack_client_close(client_); }
+  ~JackMonitor() { jack_client_close(client_); }
 
-  std::uint64_t Now() const { return count_.load(std::memory_order_acquire); }
+  std::uint64_t Cycles() const { return cycles_.load(std::memory_order_acquire); }
+  std::string PortName() const { return jack_port_name(in_); }
+  std::uint64_t BytesSeen() const { return seen_.load(std::memory_order_acquire); }
 
-  // Until `cycles` more process cycles have started after `from`: the one
-  // running at `from` may have passed RtMidi's callback already, the next
-  // carries the message, and the one after starts once that is finished.
-  void WaitPast(std::uint64_t from, unsigned cycles) const {
-    const jack_nframes_t rate = std::max<jack_nframes_t>(jack_get_sample_rate(client_), 1);
-    const auto period =
-        std::chrono::microseconds(std::uint64_t{jack_get_buffer_size(client_)} * 1000000 / rate);
-    const auto deadline = Clock::now() + std::max<Clock::duration>(
-                                             std::chrono::milliseconds(200), period * (cycles + 2));
-    while (Now() < from + cycles && !gone_.load() && Clock::now() < deadline)
-      std::this_thread::sleep_for(std::chrono::microseconds(500));
+  // Connects our input to the output port whose short name is `portName`.
+  bool Watch(const std::string& portName) {
+    const std::string pattern = ":" + portName + "$";
+    const char** ports =
+        jack_get_ports(client_, pattern.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
+    if (ports == nullptr) return false;
+    const bool ok = ports[0] != nullptr && ports[1] == nullptr &&
+                    jack_connect(client_, ports[0], jack_port_name(in_)) == 0;
+    jack_free(ports);
+    return ok;
+  }
+
+  // Until `cycles` more process cycles have started: a connection made now
+  // is in the graph by then.
+  void WaitCycles(unsigned cycles) const {
+    const std::uint64_t target = Cycles() + cycles;
+    WaitFor([&] { return Cycles() >= target; });
+  }
+
+  // Until our input has seen `bytes` bytes in all.
+  void WaitSeen(std::uint64_t bytes) const {
+    WaitFor([&] { return BytesSeen() >= bytes; });
   }
 
  private:
-  explicit JackCycles(jack_client_t* client) : client_(client) {}
-  static int Process(jack_nframes_t, void* self) {
-    static_cast<JackCycles*>(self)->count_.fetch_add(1, std::memory_order_release);
+  explicit JackMonitor(jack_client_t* client) : client_(client) {}
+
+  // A live server answers within a few periods however loaded the machine;
+  // the limit only keeps a stalled one from hanging the caller.
+  template <class Done>
+  void WaitFor(Done done) const {
+    const auto deadline = Clock::now() + std::chrono::seconds(2);
+    while (!done() && !gone_.load() && Clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::microseconds(500));
+  }
+
+  static int Process(jack_nframes_t frames, void* self) {
+    auto* m = static_cast<JackMonitor*>(self);
+    void* buf = jack_port_get_buffer(m->in_, frames);
+    const jack_nframes_t n = jack_midi_get_event_count(buf);
+    std::uint64_t bytes = 0;
+    for (jack_nframes_t i = 0; i < n; ++i) {
+      jack_midi_event_t ev;
+      if (jack_midi_event_get(&ev, buf, i) == 0) bytes += ev.size;
+    }
+    m->seen_.fetch_add(bytes, std::memory_order_release);
+    m->cycles_.fetch_add(1, std::memory_order_release);
     return 0;
   }
-  static void Shutdown(void* self) { static_cast<JackCycles*>(self)->gone_ = true; }
+  static void Shutdown(void* self) { static_cast<JackMonitor*>(self)->gone_ = true; }
 
   jack_client_t* client_;
-  std::atomic<std::uint64_t> count_{0};
+  jack_port_t* in_ = nullptr;
+  std::atomic<std::uint64_t> cycles_{0};
+  std::atomic<std::uint64_t> seen_{0};
   std::atomic<bool> gone_{false};
 };
 
-// Cycles to wait after a connect or a send; see JackCycles::WaitPast.
+// Cycles for a new connection to join the graph.
 constexpr unsigned kSettleCycles = 3;
 
 class RtMidiService final : public MidiOutService {
  public:
-  static std::unique_ptr<RtMidiService> Open(RtMidi::Api api, std::unique_ptr<JackCycles> cycles) {
+  static std::unique_ptr<RtMidiService> Open(RtMidi::Api api, std::unique_ptr<JackMonitor> monitor) {
     try {
       auto lister = std::make_unique<RtMidiOut>(api, "Lumivant");
       return std::unique_ptr<RtMidiService>(
-          new RtMidiService(api, std::move(lister), std::move(cycles)));
+          new RtMidiService(api, std::move(lister), std::move(monitor)));
     } catch (const RtMidiError&) {
       return nullptr;
     }
@@ -97,13 +138,17 @@ class RtMidiService final : public MidiOutService {
 
   unsigned Count() override {
     std::lock_guard lock(mutex_);
-    return lister_->getPortCount();
+    const unsigned n = lister_->getPortCount();
+    unsigned devices = 0;
+    for (unsigned i = 0; i < n; ++i) devices += hidden_.empty() || lister_->getPortName(i) != hidden_;
+    return devices;
   }
 
   MMRESULT Name(unsigned device, std::string& name) override {
     std::lock_guard lock(mutex_);
     listerFailed_ = false;
-    name = lister_->getPortName(device);
+    const auto index = Index(*lister_, device);
+    name = index ? lister_->getPortName(*index) : std::string();
     return listerFailed_ || name.empty() ? MMSYSERR_BADDEVICEID : MMSYSERR_NOERROR;
   }
 
@@ -113,19 +158,23 @@ class RtMidiService final : public MidiOutService {
     try {
       conn->out = std::make_unique<RtMidiOut>(api_, "Lumivant");
       conn->out->setErrorCallback(&Connection::OnError, conn.get());
-      if (device >= conn->out->getPortCount()) return MMSYSERR_BADDEVICEID;
-      conn->out->openPort(device, "out");
+      const auto index = Index(*conn->out, device);
+      if (!index) return MMSYSERR_BADDEVICEID;
+      // A name of its own, so the monitor finds this port among others.
+      conn->portName = "out-" + std::to_string(getpid()) + "-" + std::to_string(nextPort_);
+      conn->out->openPort(*index, conn->portName);
     } catch (const RtMidiError&) {
       return MMSYSERR_ERROR;
     }
-    if (conn->failed || !conn->out->isPortOpen()) {
+    if (conn->failed || !conn->out->isPortOpen() ||
+        (monitor_ && !monitor_->Watch(conn->portName))) {
       conn->out->closePort();
-      if (cycles_) cycles_->WaitPast(cycles_->Now(), 2);  // as in Close
+      if (monitor_) monitor_->WaitCycles(2);  // as in Close
       return MMSYSERR_ERROR;
     }
     // A new connection joins the graph at a cycle boundary; what is sent
     // before that goes nowhere.
-    if (cycles_) cycles_->WaitPast(cycles_->Now(), kSettleCycles);
+    if (monitor_) monitor_->WaitCycles(kSettleCycles);
     port = nextPort_++;
     ports_.emplace(port, std::move(conn));
     return MMSYSERR_NOERROR;
@@ -139,8 +188,8 @@ class RtMidiService final : public MidiOutService {
     conn.failed = false;
     conn.out->sendMessage(bytes, size);
     if (conn.failed) return MMSYSERR_ERROR;
-    conn.sent = true;
-    if (cycles_) conn.sentAt = cycles_->Now();
+    sentBytes_ += size;
+    conn.sentUpTo = sentBytes_;
     return MMSYSERR_NOERROR;
   }
 
@@ -149,12 +198,17 @@ class RtMidiService final : public MidiOutService {
     auto it = ports_.find(port);
     if (it == ports_.end()) return MMSYSERR_INVALHANDLE;
     RtMidiOut& out = *it->second->out;
-    if (cycles_ && it->second->sent) cycles_->WaitPast(it->second->sentAt, kSettleCycles);
+    // Everything sent on any port before our last message has been seen,
+    // ours included; one more cycle lets the instrument's client finish it.
+    if (monitor_ && it->second->sentUpTo > 0) {
+      monitor_->WaitSeen(it->second->sentUpTo);
+      monitor_->WaitCycles(1);
+    }
     out.closePort();
     // RtMidi frees its JACK ring buffer before closing the client, so a
     // process callback that began while the port was still open could read
     // freed memory; once it has finished, a callback only sees no port.
-    if (cycles_) cycles_->WaitPast(cycles_->Now(), 2);
+    if (monitor_) monitor_->WaitCycles(2);
     ports_.erase(it);
     return MMSYSERR_NOERROR;
   }
@@ -163,17 +217,30 @@ class RtMidiService final : public MidiOutService {
   struct Connection {
     std::unique_ptr<RtMidiOut> out;
     bool failed = false;
-    bool sent = false;
-    std::uint64_t sentAt = 0;
+    std::string portName;
+    std::uint64_t sentUpTo = 0;  // sentBytes_ after this port's last message
     static void OnError(RtMidiError::Type, const std::string&, void* self) {
       static_cast<Connection*>(self)->failed = true;
     }
   };
 
   RtMidiService(RtMidi::Api api, std::unique_ptr<RtMidiOut> lister,
-                std::unique_ptr<JackCycles> cycles)
-      : api_(api), lister_(std::move(lister)), cycles_(std::move(cycles)) {
+                std::unique_ptr<JackMonitor> monitor)
+      : api_(api), lister_(std::move(lister)), monitor_(std::move(monitor)) {
+    if (monitor_) hidden_ = monitor_->PortName();
     lister_->setErrorCallback(&ListerError, this);
+  }
+
+  // RtMidi's number for our device number: the monitor's own input is
+  // listed by the service but is not a device.
+  std::optional<unsigned> Index(RtMidiOut& out, unsigned device) const {
+    const unsigned n = out.getPortCount();
+    if (hidden_.empty()) return device < n ? std::optional<unsigned>(device) : std::nullopt;
+    for (unsigned i = 0; i < n; ++i) {
+      if (out.getPortName(i) == hidden_) continue;
+      if (device-- == 0) return i;
+    }
+    return std::nullopt;
   }
 
   static void ListerError(RtMidiError::Type, const std::string&, void* self) {
@@ -185,9 +252,11 @@ class RtMidiService final : public MidiOutService {
   std::unique_ptr<RtMidiOut> lister_;
   bool listerFailed_ = false;
   // Declared after every RtMidiOut so it is the last JACK client closed.
-  std::unique_ptr<JackCycles> cycles_;
+  std::unique_ptr<JackMonitor> monitor_;
+  std::string hidden_;
   std::map<std::uint64_t, std::unique_ptr<Connection>> ports_;
   std::uint64_t nextPort_ = 1;
+  std::uint64_t sentBytes_ = 0;
 };
 
 class NoService final : public MidiOutService {
@@ -261,9 +330,9 @@ std::unique_ptr<MidiOutService> OpenMidiSystem(MidiSystem system) {
       if (!AlsaSequencerOpens()) return nullptr;
       return RtMidiService::Open(RtMidi::LINUX_ALSA, nullptr);
     case MidiSystem::Jack: {
-      auto cycles = JackCycles::Open();
-      if (!cycles) return nullptr;
-      return RtMidiService::Open(RtMidi::UNIX_JACK, std::move(cycles));
+      auto monitor = JackMonitor::Open();
+      if (!monitor) return nullptr;
+      return RtMidiService::Open(RtMidi::UNIX_JACK, std::move(monitor));
     }
     case MidiSystem::None:
       break;
