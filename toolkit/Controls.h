@@ -485,6 +485,9 @@ class TWinControl : public TControl {
   // `allowDisabled`.
   TControl* ControlAtPos(const gdi::TPoint& pos, bool allowDisabled,
                          bool allowWinControls = false) const;
+  // The topmost visible windowed child at `pos`. Windowed children lie above
+  // the windowless ones, so the mouse asks this first.
+  TWinControl* WindowAtPos(const gdi::TPoint& pos, bool allowDisabled = false) const;
   // Sends `message` to each child until one sets Result.
   void Broadcast(TMessage& message);
   void NotifyControls(std::uint32_t msg);
@@ -592,6 +595,8 @@ class TWinControl : public TControl {
   virtual bool IsTabStopStored() const { return tabStop_; }  // TabStop != false
 
  private:
+  // Whether child `c` is visible (and enabled, unless allowed) and takes `pos`.
+  static bool ChildAt(const TControl* c, const gdi::TPoint& pos, bool allowDisabled);
   // Registers the window with the surface it lives on, or takes it off.
   void SyncWindowSurface();
   void SyncWindowSurfaces();  // this and all windowed descendants

@@ -45,16 +45,15 @@ std::uint32_t ReleaseMessage(platform::MouseButton button) {
   }
 }
 
-// Down through windowed controls to the one that takes the point.
+// Down through windowed controls to the one that takes the point. Windowed
+// children lie above the windowless ones, so they are asked first.
 TControl* Descend(TWinControl* window, gdi::TPoint point) {
-  for (;;) {
-    TControl* hit = window->ControlAtPos(point, false, true);
-    if (!hit) return window;
-    auto* inner = dynamic_cast<TWinControl*>(hit);
-    if (!inner) return hit;
-    point = {point.X - hit->Left(), point.Y - hit->Top()};
+  while (TWinControl* inner = window->WindowAtPos(point)) {
+    point = {point.X - inner->Left(), point.Y - inner->Top()};
     window = inner;
   }
+  if (TControl* hit = window->ControlAtPos(point, false, false)) return hit;
+  return window;
 }
 }  // namespace
 

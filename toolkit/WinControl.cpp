@@ -109,19 +109,25 @@ bool TWinControl::ContainsControl(const TControl* control) const {
   return false;
 }
 
+bool TWinControl::ChildAt(const TControl* c, const gdi::TPoint& pos, bool allowDisabled) {
+  if (!c->visible_ || (!c->enabled_ && !allowDisabled)) return false;
+  const gdi::TRect r = c->BoundsRect();
+  if (!gdi::PtInRect(&r, pos)) return false;
+  return const_cast<TControl*>(c)->Perform(CM_HITTEST, 0, MakePointParam(pos.X - c->left_, pos.Y - c->top_)) != 0;
+}
+
 TControl* TWinControl::ControlAtPos(const gdi::TPoint& pos, bool allowDisabled,
                                     bool allowWinControls) const {
-  auto hit = [&](TControl* c) {
-    if (!c->visible_ || (!c->enabled_ && !allowDisabled)) return false;
-    const gdi::TRect r = c->BoundsRect();
-    if (!gdi::PtInRect(&r, pos)) return false;
-    return c->Perform(CM_HITTEST, 0, MakePointParam(pos.X - c->left_, pos.Y - c->top_)) != 0;
-  };
   for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
-    if (hit(*it)) return *it;
+    if (ChildAt(*it, pos, allowDisabled)) return *it;
   if (allowWinControls)
-    for (auto it = winControls_.rbegin(); it != winControls_.rend(); ++it)
-      if (hit(*it)) return *it;
+    if (TWinControl* window = WindowAtPos(pos, allowDisabled)) return window;
+  return nullptr;
+}
+
+TWinControl* TWinControl::WindowAtPos(const gdi::TPoint& pos, bool allowDisabled) const {
+  for (auto it = winControls_.rbegin(); it != winControls_.rend(); ++it)
+    if (ChildAt(*it, pos, allowDisabled)) return static_cast<TWinControl*>(*it);
   return nullptr;
 }
 

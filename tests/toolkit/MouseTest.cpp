@@ -182,11 +182,16 @@ TEST_F(Mouse, WindowedControlsPassThePointToTheirChildren) {
   EXPECT_EQ(Only({"inner.down", "panel.down"}), (Log{"inner.down 5,5", "panel.down 90,30"}));
 }
 
-TEST_F(Mouse, WindowlessControlsWinOverWindowedOnesAtTheSamePoint) {
+TEST_F(Mouse, WindowedControlsLieAboveWindowlessOnes) {
+  // As on the desktop: a windowed control is a window of its own over its
+  // parent, which draws the windowless ones. A picture under the whole form
+  // must not swallow the clicks meant for the buttons on it.
   auto* panel = new TKeyProbe(form, form, "panel", &log);
-  panel->SetBounds(0, 0, 60, 60);
+  panel->SetBounds(0, 0, 30, 60);  // over the left part of a
   Press(20, 20);
-  EXPECT_EQ(Only({"a.down", "panel.down"}), (Log{"a.down 10,10"}));
+  Release(20, 20);
+  Press(40, 20);  // a, beside the panel
+  EXPECT_EQ(Only({"a.down", "panel.down"}), (Log{"panel.down 20,20", "a.down 30,10"}));
 }
 
 TEST_F(Mouse, HitTestLetsAControlDeclinePoints) {
