@@ -37,6 +37,7 @@ TOOLKIT_EXCEPTION(EInvalidGraphic, Exception);
 TOOLKIT_EXCEPTION(EInvalidGraphicOperation, Exception);
 TOOLKIT_EXCEPTION(EOutOfResources, Exception);
 TOOLKIT_EXCEPTION(EParserError, Exception);
+TOOLKIT_EXCEPTION(EResNotFound, Exception);
 
 #undef TOOLKIT_EXCEPTION
 
@@ -55,6 +56,7 @@ inline constexpr const char* SInvalidPointer = "Invalid pointer operation";
 inline constexpr const char* SDuplicateName = "A component named %s already exists";
 inline constexpr const char* SInvalidName = "'%s' is not a valid component name";
 inline constexpr const char* SInvalidGraphic = "Bitmap image is not valid";
+inline constexpr const char* SResNotFound = "Resource %s not found";
 
 // printf-style formatting of the messages above.
 std::string Format(const char* pattern, ...);

@@ -333,18 +333,30 @@ class TextParser {
   }
 
   // @file('name'): the bytes of a file beside the text.
+  // @bitmap('name'): a picture's "Data" holding that bitmap file: the class
+  // name TBitmap as a short string, the file's length, then the file.
   void File() {
     ++pos_;  // '@'
-    if (!IsWord("file")) Fail("'file' expected");
+    const bool bitmap = IsWord("bitmap");
+    if (!bitmap && !IsWord("file")) Fail("'file' or 'bitmap' expected");
     ++pos_;
     ExpectChar('(');
     if (Current().kind != Tok::String) Fail("File name expected");
     const std::string name = tokens_[pos_++].text;
     ExpectChar(')');
     const std::string path = !name.empty() && name[0] == '/' ? name : baseDir_ + "/" + name;
-    TMemoryStream bytes;
-    bytes.LoadFromFile(path);
-    out_.WriteBinary(bytes.Bytes().data(), bytes.Bytes().size());
+    TMemoryStream file;
+    file.LoadFromFile(path);
+    const std::vector<std::uint8_t>& bytes = file.Bytes();
+    if (!bitmap) return out_.WriteBinary(bytes.data(), bytes.size());
+    if (bytes.size() > 0xFFFFFFF0u) Fail("Bitmap file too large");
+    static constexpr char kClass[] = "TBitmap";
+    std::vector<std::uint8_t> data{static_cast<std::uint8_t>(sizeof kClass - 1)};
+    data.insert(data.end(), kClass, kClass + sizeof kClass - 1);
+    const auto size = static_cast<std::uint32_t>(bytes.size());
+    for (int i = 0; i < 4; ++i) data.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+    data.insert(data.end(), bytes.begin(), bytes.end());
+    out_.WriteBinary(data.data(), data.size());
   }
 
   std::vector<Token> tokens_;

@@ -146,7 +146,7 @@ TEST_F(ObjectTextTest, ParseErrorsNameTheLine) {
       {"object Form1: TStreamForm\n  Options = [a b]\nend", "',' expected on line 2"},
       {"object Form1: TStreamForm\n  Caption = #1114112\nend", "Character code out of range on line 2"},
       {"object Form1: TStreamForm\n  Caption = 'a' +\nend", "String expected on line 3"},
-      {"object Form1: TStreamForm\n  Data = @files('x')\nend", "'file' expected on line 2"},
+      {"object Form1: TStreamForm\n  Data = @files('x')\nend", "'file' or 'bitmap' expected on line 2"},
       {"object Form1: TStreamForm\n  Caption = ;\nend", "Invalid character #59 on line 2"},
       {"inherited Form1: TStreamForm\nend", "not supported on line 1"},
       {"object Form1: TStreamForm\nend\nend", "End of file expected on line 3"},

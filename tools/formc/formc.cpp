@@ -1,8 +1,9 @@
 // formc: converts component streams between the readable text form and the
 // binary form the program embeds.
 //
-//   formc FORM.txt FORM.bin             text to binary; @file('...') values
-//                                       are read from FORM.txt's folder
+//   formc FORM.txt FORM.bin             text to binary; @file('...') and
+//                                       @bitmap('...') values are read from
+//                                       FORM.txt's folder
 //   formc --to-text FORM.bin FORM.txt   binary to text
 //
 // A failed command prints one line naming the file and the problem, exits
