@@ -2,5 +2,4 @@
 # libjack directly for the sink that plays the instrument.
 set(PLATFORM_MIDI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/MidiOutTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../../platform/MidiOutDouble.cpp
 )

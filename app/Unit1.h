@@ -1,0 +1,58 @@
+// The main window: the port list, the model switch, "Scan" and the
+// screenshot command on any typed character.
+#pragma once
+
+#include <vector>
+
+#include "platform/MidiOut.h"
+#include "toolkit/ExtCtrls.h"
+#include "toolkit/Forms.h"
+#include "toolkit/StdCtrls.h"
+
+class TOrbiscope : public toolkit::TForm {
+  TOOLKIT_CLASS(TOrbiscope, toolkit::TForm)
+
+ public:
+  explicit TOrbiscope(toolkit::TComponent* owner);
+
+  // Controls, set from the window's description when it is read.
+  toolkit::TImage* Hintergrund = nullptr;
+  toolkit::TRadioButton* RB1 = nullptr;
+  toolkit::TRadioButton* RB2 = nullptr;
+  toolkit::TComboBox* MidiOutputs = nullptr;
+  toolkit::TButton* Button1 = nullptr;
+  toolkit::TLabel* Label3 = nullptr;
+  toolkit::TLabel* Label2 = nullptr;
+  toolkit::TLabel* Label5 = nullptr;
+  toolkit::TLabel* Label1 = nullptr;
+  toolkit::TLabel* Label4 = nullptr;
+  toolkit::TLabel* Shoot = nullptr;
+  toolkit::TImage* SCR = nullptr;
+
+  // Handlers, bound by name from the description.
+  void FormCreate(toolkit::TObject* sender);
+  void Button1Click(toolkit::TObject* sender);
+  void FormKeyPress(toolkit::TObject* sender, char& key);
+
+  // The device number behind each entry of MidiOutputs.
+  const std::vector<platform::mm::UINT>& OutputDevices() const { return OutputDeviceNumbers; }
+  // The port still held after a command whose close was refused.
+  platform::mm::HMIDIOUT HeldPort() const { return MidiOut; }
+
+  void AfterConstruction() override;
+  void Loaded() override;
+
+ private:
+  platform::mm::HMIDIOUT MidiOut = nullptr;
+  platform::mm::UINT NumMidiOutputs = 0;
+  platform::mm::MIDIOUTCAPSA OutputCaps{};
+  platform::mm::MIDIHDR SysExHeader{};
+  std::vector<platform::mm::UINT> OutputDeviceNumbers;
+
+  bool ListMidiOutputs();
+  void TakeScreenshot(int deviceIndex);
+  void SendScreenshotSequence(int selector);
+};
+
+// The one main window, once created.
+extern TOrbiscope* Orbiscope;

@@ -1,0 +1,5 @@
+// The program's resources, compiled in: the main window's description.
+#pragma once
+
+// Registers the main window's description (form resource TORBISCOPE).
+void RegisterResources();
