@@ -2,6 +2,7 @@
 // xdotool and looked at with xwininfo, xprop and ImageMagick's import.
 #include <SDL_keycode.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -132,47 +133,43 @@ class SdlOnXvfb : public ::testing::Test {
     }
   }
 
-  // Takes the first display number from :97 on that Xvfb accepts; Xvfb
-  // itself refuses a number in use, which also settles races between
-  // test processes run in parallel.
+  // Xvfb picks a free display number itself (-displayfd) and writes it
+  // once it accepts clients: test processes run in parallel never share a
+  // server, as they could when each probed for a free number.
   static bool StartXvfb() {
-    for (int n = 97; n < 160; ++n) {
-      const std::string name = ":" + std::to_string(n);
-      struct stat st;
-      if (stat(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), &st) == 0) continue;
-      const std::string screen = std::to_string(kScreenW) + "x" + std::to_string(kScreenH) + "x24";
-      pid_t pid = fork();
-      if (pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGTERM);  // no orphaned server if the tests crash
-        int devnull = open("/dev/null", O_RDWR);
-        dup2(devnull, 1);
-        dup2(devnull, 2);
-        execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-               "-noreset", static_cast<char*>(nullptr));
-        _exit(127);
-      }
-      if (pid < 0) return false;
-      const auto deadline = Clock::now() + 15s;
-      bool died = false;
-      while (Clock::now() < deadline) {
-        if (waitpid(pid, nullptr, WNOHANG) == pid) {
-          died = true;
-          break;
-        }
-        if (Shell("xdpyinfo -display " + name + " >/dev/null")) {
-          xvfb_ = pid;
-          display_ = name;
-          return true;
-        }
-        std::this_thread::sleep_for(50ms);
-      }
-      if (!died) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        return false;
-      }
+    int fds[2];
+    if (pipe(fds) != 0) return false;
+    const std::string screen = std::to_string(kScreenW) + "x" + std::to_string(kScreenH) + "x24";
+    pid_t pid = fork();
+    if (pid == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGTERM);  // no orphaned server if the tests crash
+      close(fds[0]);
+      int devnull = open("/dev/null", O_RDWR);
+      dup2(devnull, 1);
+      dup2(devnull, 2);
+      const std::string fd = std::to_string(fds[1]);
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
+             "tcp", "-noreset", static_cast<char*>(nullptr));
+      _exit(127);
     }
-    return false;
+    close(fds[1]);
+    if (pid < 0) {
+      close(fds[0]);
+      return false;
+    }
+    std::string number;
+    pollfd wait{fds[0], POLLIN, 0};
+    char c = 0;
+    while (poll(&wait, 1, 15000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (c != '\n' || number.empty()) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+      return false;
+    }
+    xvfb_ = pid;
+    display_ = ":" + number;
+    return true;
   }
 
   void SetUp() override {
