@@ -4,18 +4,20 @@ start_xvfb() {
   for tool in Xvfb xdotool xwininfo xdpyinfo; do
     command -v "$tool" >/dev/null || { echo "missing $tool (scripts/setup.sh test installs it)"; exit 1; }
   done
-  local display
-  for display in $(seq 101 160); do
-    [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ] || break
-  done
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display itself and prints it once it accepts
+  # clients, so scripts run in parallel never share a server.
+  XVFB_OUT=$(mktemp)
+  Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$XVFB_OUT" 2>/dev/null &
   XVFB_PID=$!
-  export DISPLAY=":$display"
-  for _ in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && return 0
+  for _ in $(seq 1 150); do
+    if [ -s "$XVFB_OUT" ] && grep -q '^[0-9]*$' "$XVFB_OUT"; then
+      export DISPLAY=":$(head -n 1 "$XVFB_OUT")"
+      rm -f "$XVFB_OUT"
+      return 0
+    fi
     sleep 0.1
   done
-  echo "Xvfb did not start on $DISPLAY"
+  echo "Xvfb did not start"
   exit 1
 }
 

@@ -1,0 +1,66 @@
+# Shared by the end-to-end scripts: a private JACK server on its dummy
+# driver, and jack_midi_dump as the instrument.
+
+start_jackd() {
+  for tool in jackd jack_lsp jack_midi_dump; do
+    command -v "$tool" >/dev/null || { echo "missing $tool (scripts/setup.sh test installs it)"; exit 1; }
+  done
+  # Named after the private display, so a server killed hard leaves its
+  # name to the next run instead of using up one of JACK's few server slots.
+  export JACK_DEFAULT_SERVER="lumivant-e2e-${DISPLAY#:}"
+  # Synchronous (-S): without real-time scheduling a busy machine can make
+  # jack_midi_dump miss a cycle, and with it the messages delivered then.
+  jackd --no-realtime -S -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"${JACKD_LOG:-/dev/null}" 2>&1 &
+  JACKD_PID=$!
+  for _ in $(seq 1 100); do
+    jack_lsp >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "jackd did not start"
+  exit 1
+}
+
+stop_jackd() {
+  [ -n "${JACKD_PID:-}" ] && kill "$JACKD_PID" 2>/dev/null && wait "$JACKD_PID" 2>/dev/null || true
+}
+
+# start_sink NAME FILE: jack_midi_dump as client NAME, one message a line
+# in FILE; returns once its port is listed.
+start_sink() {
+  stdbuf -oL jack_midi_dump "$1" >"$2" 2>/dev/null &
+  SINK_PID=$!
+  for _ in $(seq 1 100); do
+    jack_lsp 2>/dev/null | grep -qxF "$1:input" && return 0
+    sleep 0.1
+  done
+  echo "jack_midi_dump did not start as $1"
+  exit 1
+}
+
+# stop_sink [NAME]: ends the sink; with NAME, returns once its port is gone
+# from the server's list (the server notices a client's end on its own time).
+stop_sink() {
+  [ -n "${SINK_PID:-}" ] && kill "$SINK_PID" 2>/dev/null && wait "$SINK_PID" 2>/dev/null || true
+  SINK_PID=
+  [ -n "${1:-}" ] || return 0
+  for _ in $(seq 1 100); do
+    jack_lsp 2>/dev/null | grep -qxF "$1:input" || return 0
+    sleep 0.1
+  done
+  echo "the port $1:input stayed after its client ended"
+  exit 1
+}
+
+# The messages in a dump, without the frame offsets: "f0 43 ... f7".
+messages() { sed -E 's/^ *[0-9]+: //' "$1"; }
+
+# Waits up to $3 seconds (default 10) until dump $1 holds $2 messages.
+wait_for_messages() {
+  local tries=$(( ${3:-10} * 10 ))
+  for _ in $(seq 1 "$tries"); do
+    [ "$(messages "$1" | wc -l)" -ge "$2" ] && return 0
+    sleep 0.1
+  done
+  echo "expected $2 messages, the instrument got $(messages "$1" | wc -l)"
+  exit 1
+}

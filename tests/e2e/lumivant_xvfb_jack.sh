@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# The real program under a private Xvfb with a private JACK server, and
+# jack_midi_dump as the instrument, driven by real key and mouse events.
+# Usage: lumivant_xvfb_jack.sh LUMIVANT BACKGROUND.bmp
+set -euo pipefail
+program=$1
+background=$2
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/xvfb_lib.sh"
+. "$here/jack_lib.sh"
+
+work=$(mktemp -d)
+cleanup() {
+  kill "${program_pid:-}" 2>/dev/null || true
+  stop_sink
+  stop_jackd
+  stop_xvfb
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+tyros=$'f0 43 73 01 51 09 00 00 00 f7\nf0 43 73 01 51 09 00 01 00 f7'
+tyros2=$'f0 43 10 4c 00 00 7e 00 f7\nf0 43 73 01 51 09 00 00 00 f7\nf0 43 73 01 51 09 00 02 01 03 f7'
+
+start_xvfb
+start_jackd
+dump=$work/dump
+start_sink tyros "$dump"
+
+"$program" >"$work/log" 2>&1 &
+program_pid=$!
+wid=$(xdotool search --sync --name "^Lumivant$" | head -n 1)
+xdotool windowfocus --sync "$wid"
+read -r width height < <(xwininfo -id "$wid" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
+expect_equal "client size" "300 300" "$width $height"
+expect_equal "title" "Lumivant" "$(xdotool getwindowname "$wid")"
+
+click_at() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
+# Nothing more arrives within half a second.
+expect_quiet() {
+  local before
+  before=$(messages "$1" | wc -l)
+  sleep 0.5
+  expect_equal "$2" "$before" "$(messages "$1" | wc -l)"
+}
+
+# The screen: labels white on the dark picture; where the hidden label and
+# picture would stand, the background shows unchanged.
+shot=$work/shot.png
+import -window "$wid" "$shot"
+pixels() { convert "$1" -crop "$2" +repage -depth 8 txt:- | tail -n +2 | awk '{print $3}'; }
+for box in 57x13+54+154 41x13+56+198 31x13+12+280 51x20+54+134 38x20+54+176; do
+  white=$(pixels "$shot" "$box" | grep -c '^#FFFFFF$' || true)
+  dark=$(convert "$shot" -crop "$box" +repage -depth 8 txt:- | tail -n +2 |
+         sed -E 's/^[^(]*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/' | awk '$1 + $2 + $3 < 192 {n++} END {print n + 0}')
+  [ "$white" -gt 10 ] && [ "$dark" -gt "$white" ] || { echo "label at $box: $white white, $dark dark pixels"; exit 1; }
+done
+for box in 119x25+84+96 25x19+8+70; do
+  [ "$(pixels "$shot" "$box")" = "$(pixels "$background" "$box")" ] || { echo "something shows at $box"; exit 1; }
+done
+echo "screen: size, title, labels and hidden controls as described"
+
+# The port list shows the instrument's port, selected: a typed letter sends
+# the Tyros 2 sequence (the model checked at start) to it.
+xdotool key --window "$wid" a
+wait_for_messages "$dump" 3
+expect_equal "Tyros 2 sequence" "$tyros2" "$(messages "$dump")"
+
+# Keys without a character send nothing.
+xdotool key --window "$wid" Left F5 Shift_L
+expect_quiet "$dump" "arrow, function key and Shift"
+
+# The Tyros model: two messages.
+click_at 42 188
+xdotool key --window "$wid" b
+wait_for_messages "$dump" 5
+expect_equal "Tyros sequence" "$tyros" "$(messages "$dump" | tail -n 2)"
+echo "commands: Tyros 2, Tyros, and nothing for keys without a character"
+
+# 500 commands back to back: every message whole and in order.
+click_at 42 144
+: >"$dump.expected"
+for _ in $(seq 1 500); do echo "$tyros2" >>"$dump.expected"; done
+before=$(messages "$dump" | wc -l)
+xdotool type --window "$wid" --delay 1 "$(printf 'x%.0s' $(seq 1 500))"
+wait_for_messages "$dump" $((before + 1500)) 180
+expect_quiet "$dump" "after 500 commands"
+messages "$dump" | tail -n +$((before + 1)) | cmp -s - "$dump.expected" || { echo "500 commands: messages lost or out of order"; exit 1; }
+echo "500 commands: 1500 messages whole and in order"
+
+# Typing into the port list's edit field sends and also edits the text.
+field=150x15+45+75
+pixels "$(import -window "$wid" "$work/before.png"; echo "$work/before.png")" "$field" >"$work/field.before"
+click_at 150 82
+xdotool key --window "$wid" End c
+wait_for_messages "$dump" $((before + 1503))
+import -window "$wid" "$work/after.png"
+pixels "$work/after.png" "$field" | cmp -s - "$work/field.before" && { echo "the typed letter did not reach the edit field"; exit 1; }
+echo "edit field: the letter was sent and typed"
+
+# The instrument goes away and comes back: only "Scan" brings it back.
+click_at 236 82
+stop_sink tyros
+click_at 236 82
+xdotool key --window "$wid" d
+dump2=$work/dump2
+start_sink tyros "$dump2"
+xdotool key --window "$wid" e
+expect_quiet "$dump2" "before Scan"
+click_at 236 82
+xdotool key --window "$wid" f
+wait_for_messages "$dump2" 3
+expect_equal "after Scan" "$tyros2" "$(messages "$dump2")"
+echo "scan: the list follows the ports only when asked"
+
+kill -0 "$program_pid" || { echo "the program ended"; cat "$work/log"; exit 1; }
+# No window manager here to send a close request; SDL turns SIGTERM into
+# the same quit a closed window gives.
+kill -TERM "$program_pid"
+status=0
+wait "$program_pid" || status=$?
+program_pid=
+expect_equal "exit status after closing" 0 "$status"
+[ ! -s "$work/log" ] || { echo "the program wrote:"; cat "$work/log"; exit 1; }
+echo "closed with status 0, nothing on stdout or stderr"
