@@ -45,6 +45,7 @@ fuzz:
 
 bench: build
 	build/bin/gdi_bench
+	bash bench/app_bench.sh build
 
 clean:
 	rm -rf build

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -397,19 +398,32 @@ struct Default {
   std::unique_ptr<MidiOutService> service;
 };
 
+std::mutex gMutex;
+Default* gDefault = nullptr;
+
+// At exit the clients leave the server properly: a client that just
+// vanishes holds a synchronous JACK server up until it times out. What runs
+// after this finds no devices.
+void CloseDefault() {
+  std::lock_guard lock(gMutex);
+  gDefault->service = std::make_unique<NoService>();
+  gDefault->system = MidiSystem::None;
+}
+
+// Called with gMutex held.
 Default& TheDefault() {
-  static Default* chosen = [] {
-    auto* d = new Default;  // left alive: JACK's threads may outlive static destruction
+  if (!gDefault) {
+    gDefault = new Default;  // left alive: JACK's threads may outlive static destruction
     for (MidiSystem s : {MidiSystem::AlsaSequencer, MidiSystem::Jack}) {
-      if ((d->service = OpenMidiSystem(s))) {
-        d->system = s;
+      if ((gDefault->service = OpenMidiSystem(s))) {
+        gDefault->system = s;
         break;
       }
     }
-    if (!d->service) d->service = std::make_unique<NoService>();
-    return d;
-  }();
-  return *chosen;
+    if (!gDefault->service) gDefault->service = std::make_unique<NoService>();
+    std::atexit(CloseDefault);
+  }
+  return *gDefault;
 }
 
 // Handles are numbers never reused, so a stale one is refused, not misrouted.
@@ -418,7 +432,6 @@ struct HandleEntry {
   std::uint64_t port;
 };
 
-std::mutex gMutex;
 MidiOutService* gOverride = nullptr;
 std::map<std::uintptr_t, HandleEntry> gHandles;
 std::uintptr_t gNextHandle = 1;

@@ -4,7 +4,7 @@
 #   scripts/setup.sh test    that, and what the tests need
 set -euo pipefail
 
-build_packages=(g++ cmake make pkg-config libfreetype-dev fonts-wine libsdl2-dev libx11-dev libxfixes-dev librtmidi-dev libjack-jackd2-dev libasound2-dev zlib1g-dev)
+build_packages=(g++ cmake make pkg-config libfreetype-dev fonts-wine libsdl2-dev libx11-dev libxfixes-dev librtmidi-dev libjack-jackd2-dev libasound2-dev zlib1g-dev libxtst-dev)
 test_packages=(googletest libgtest-dev clang libclang-rt-dev xvfb xfonts-base xdotool x11-utils imagemagick jackd2)
 
 case "${1:-build}" in
