@@ -11,10 +11,7 @@ FUZZ_SECONDS ?= 60
 .PHONY: run test build setup-build setup-test test-plain test-asan fuzz bench clean
 
 run: setup-build build
-	@if [ -x build/bin/lumivant ]; then exec build/bin/lumivant; \
-	else echo "The Lumivant window is not built yet. What exists is the graphics layer and"; \
-	     echo "the windowing framework: starting the framework's demo window (build/bin/toolkit_demo)."; \
-	     exec build/bin/toolkit_demo; fi
+	exec build/bin/lumivant
 
 test: setup-test fuzz test-asan test-plain
 
