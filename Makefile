@@ -32,7 +32,7 @@ test-asan:
 	cmake -S . -B build/asan -DLUMIVANT_SANITIZE=ON -DLUMIVANT_WERROR=$(WERROR) >/dev/null
 	cmake --build build/asan -j$(JOBS)
 	cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j$(JOBS)
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 ctest --output-on-failure -j$(JOBS)
 
 fuzz:
 	cmake -S . -B build/fuzz -DLUMIVANT_FUZZ=ON -DCMAKE_C_COMPILER=clang \
