@@ -86,8 +86,8 @@ void TOrbiscope::TakeScreenshot(int deviceIndex) {
   // The entry's own device number: entries after a device left out of the
   // list sit lower than their numbers. No entry selected opens the mapper.
   const bool listed = deviceIndex >= 0 && static_cast<std::size_t>(deviceIndex) < OutputDeviceNumbers.size();
-  const platform::mm::UINT device =
-      listed ? OutputDeviceNumbers[static_cast<std::size_t>(deviceIndex)] : platform::mm::MIDI_MAPPER;
+  const midi::UINT device =
+      listed ? OutputDeviceNumbers[static_cast<std::size_t>(deviceIndex)] : midi::MIDI_MAPPER;
   if (!midi::OpenPort(MidiOut, device)) return;
   SendScreenshotSequence(RB1->Checked() ? midi::kTyros : midi::kTyros2);
   midi::ReleasePort(MidiOut);

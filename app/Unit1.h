@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/MidiOut.h"
+#include "midi/MidiTypes.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
@@ -35,19 +35,19 @@ class TOrbiscope : public toolkit::TForm {
   void FormKeyPress(toolkit::TObject* sender, char& key);
 
   // The device number behind each entry of MidiOutputs.
-  const std::vector<platform::mm::UINT>& OutputDevices() const { return OutputDeviceNumbers; }
+  const std::vector<midi::UINT>& OutputDevices() const { return OutputDeviceNumbers; }
   // The port still held after a command whose close was refused.
-  platform::mm::HMIDIOUT HeldPort() const { return MidiOut; }
+  midi::HMIDIOUT HeldPort() const { return MidiOut; }
 
   void AfterConstruction() override;
   void Loaded() override;
 
  private:
-  platform::mm::HMIDIOUT MidiOut = nullptr;
-  platform::mm::UINT NumMidiOutputs = 0;
-  platform::mm::MIDIOUTCAPSA OutputCaps{};
-  platform::mm::MIDIHDR SysExHeader{};
-  std::vector<platform::mm::UINT> OutputDeviceNumbers;
+  midi::HMIDIOUT MidiOut = nullptr;
+  midi::UINT NumMidiOutputs = 0;
+  midi::MIDIOUTCAPSA OutputCaps{};
+  midi::MIDIHDR SysExHeader{};
+  std::vector<midi::UINT> OutputDeviceNumbers;
 
   bool ListMidiOutputs();
   void TakeScreenshot(int deviceIndex);

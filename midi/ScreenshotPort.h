@@ -3,20 +3,20 @@
 // ever raised or shown.
 #pragma once
 
-#include "platform/MidiOut.h"
+#include "midi/MidiTypes.h"
 
 namespace midi {
 
 // Closes `port` if one is held; it stays held if the system refuses.
 // True when no port is held afterwards.
-bool ReleasePort(platform::mm::HMIDIOUT& port);
+bool ReleasePort(HMIDIOUT& port);
 
 // Opens device `device` without callback into `port`. False, with nothing
 // held, when the system refuses.
-bool OpenPort(platform::mm::HMIDIOUT& port, platform::mm::UINT device);
+bool OpenPort(HMIDIOUT& port, UINT device);
 
 // Hands every message of `selector`'s sequence to `port` through `header`,
 // in order, whatever each send returns, then closes the port.
-void SendSequence(platform::mm::HMIDIOUT& port, platform::mm::MIDIHDR& header, int selector);
+void SendSequence(HMIDIOUT& port, MIDIHDR& header, int selector);
 
 }  // namespace midi
