@@ -316,7 +316,12 @@ class MidiOutOnJack : public ::testing::Test {
       problem_ = "sink client did not start";
       return;
     }
-    service_ = OpenMidiSystem(MidiSystem::Jack);
+    // A server just started may still turn a client away for a moment
+    // (seen with the sink above); the service is asked again until then.
+    const auto serviceDeadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!(service_ = OpenMidiSystem(MidiSystem::Jack)) &&
+           std::chrono::steady_clock::now() < serviceDeadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
     if (!service_) problem_ = "no JACK service although jackd runs";
   }
 
