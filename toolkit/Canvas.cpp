@@ -184,6 +184,14 @@ void TCanvas::TextRect(const gdi::TRect& rect, int x, int y, const std::string& 
   Changed();
 }
 
+int TCanvas::DrawText(const std::string& text, gdi::TRect& rect, gdi::UINT format) {
+  Changing();
+  RequiredState(HandleValid | FontValid | BrushValid);
+  const int height = gdi::DrawTextA(dc_, text.data(), static_cast<int>(text.size()), &rect, format);
+  Changed();
+  return height;
+}
+
 gdi::SIZE TCanvas::TextExtent(const std::string& text) {
   RequiredState(HandleValid | FontValid);
   gdi::SIZE size;

@@ -66,6 +66,9 @@ class TCanvas : public TPersistent {
   void CopyRect(const gdi::TRect& dest, TCanvas* canvas, const gdi::TRect& source);
   void TextOut(int x, int y, const std::string& text);
   void TextRect(const gdi::TRect& rect, int x, int y, const std::string& text);
+  // Lays out and draws `text` in `rect` by the DT_ flags, with this
+  // canvas's font and brush (a clear brush draws no background).
+  int DrawText(const std::string& text, gdi::TRect& rect, gdi::UINT format);
   gdi::SIZE TextExtent(const std::string& text);
   int TextWidth(const std::string& text) { return TextExtent(text).cx; }
   int TextHeight(const std::string& text) { return TextExtent(text).cy; }

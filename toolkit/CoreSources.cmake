@@ -10,4 +10,5 @@ set(TOOLKIT_CORE_SOURCES
   Writer.cpp
   TextToBinary.cpp
   ObjectText.cpp
+  Thread.cpp
 )
