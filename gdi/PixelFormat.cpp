@@ -1,5 +1,6 @@
 #include "gdi/PixelFormat.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -112,6 +113,34 @@ bool DefaultMasks32(const DibImage& image) {
          (image.redMask == 0xFF0000 && image.greenMask == 0xFF00 && image.blueMask == 0xFF);
 }
 
+// A two-colour row, as masks are written: the exact colours need no search
+// (a tie goes to index 0, as NearestIndex gives it), and bits are gathered a
+// byte at a time without branching on them, since a mask's bits are as good
+// as random.
+void WriteRow1(const DibImage& image, std::uint8_t* row, LONG x, LONG count,
+               const std::uint32_t* in) {
+  const std::uint32_t zero = PaletteRgb(image, 0), one = PaletteRgb(image, 1);
+  LONG i = 0;
+  while (i < count) {
+    const LONG at = x + i;
+    const int first = at & 7;
+    const LONG n = std::min<LONG>(8 - first, count - i);
+    unsigned bits = 0, keep = 0xFF;
+    for (LONG k = 0; k < n; ++k) {
+      const std::uint32_t rgb = in[i + k];
+      unsigned index = (rgb != zero) & (rgb == one);
+      if ((rgb != zero) & (rgb != one)) [[unlikely]]
+        index = NearestIndex(image, rgb);
+      const int shift = 7 - (first + static_cast<int>(k));
+      bits |= index << shift;
+      keep &= ~(1u << shift);
+    }
+    std::uint8_t& byte = row[at >> 3];
+    byte = static_cast<std::uint8_t>((byte & keep) | bits);
+    i += n;
+  }
+}
+
 }  // namespace
 
 bool IsPlain32(const DibImage& image) { return image.bitCount == 32 && DefaultMasks32(image); }
@@ -119,7 +148,17 @@ bool IsPlain32(const DibImage& image) { return image.bitCount == 32 && DefaultMa
 void ReadRow(const DibImage& image, LONG y, LONG x, LONG count, std::uint32_t* out) {
   const std::uint8_t* row = image.Row(y);
   switch (image.bitCount) {
-    case 1:
+    case 1: {
+      // Masks are read a lot: look the two colours up once, and pick
+      // between them without branching on the bits.
+      const std::uint32_t zero = PaletteRgb(image, 0), flip = zero ^ PaletteRgb(image, 1);
+      for (LONG i = 0; i < count; ++i) {
+        const LONG at = x + i;
+        const std::uint32_t bit = (row[at >> 3] >> (7 - (at & 7))) & 1;
+        out[i] = zero ^ (flip & (0u - bit));
+      }
+      return;
+    }
     case 4:
     case 8:
       for (LONG i = 0; i < count; ++i) out[i] = PaletteRgb(image, ReadIndex(row, x + i, image.bitCount));
@@ -159,6 +198,10 @@ void ReadRow(const DibImage& image, LONG y, LONG x, LONG count, std::uint32_t* o
 
 void WriteRow(DibImage& image, LONG y, LONG x, LONG count, const std::uint32_t* in) {
   std::uint8_t* row = image.Row(y);
+  if (image.bitCount == 1 && image.palette.size() == 2) {
+    WriteRow1(image, row, x, count, in);
+    return;
+  }
   switch (image.bitCount) {
     case 1:
     case 4:
