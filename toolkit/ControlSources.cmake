@@ -10,6 +10,7 @@ set(TOOLKIT_CONTROL_SOURCES
   MouseRouting.cpp
   KeyRouting.cpp
   Icon.cpp
+  ModuleResources.cpp
   Application.cpp
   Screen.cpp
   Cursors.cpp

@@ -4,4 +4,5 @@ set(TOOLKIT_CONTROL_TESTS
   FormsTest.cpp
   KeyboardTest.cpp
   MouseTest.cpp
+  ModuleResourcesTest.cpp
 )
