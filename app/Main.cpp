@@ -1,8 +1,17 @@
 // Lumivant: makes a Yamaha Tyros or Tyros 2 save a picture of its display.
 #include "app/Program.h"
+#include "controls/Mmobj.h"
+#include "controls/Mmutils.h"
 #include "resources/Resources.h"
 
 int main() {
+  // The library's modules start before any window exists (they need the
+  // program's cursors) and stop after the last one is gone.
   RegisterResources();
-  return RunProgram();
+  controls::MmutilsStartup();
+  controls::MmobjStartup();
+  const int result = RunProgram();
+  controls::MmobjShutdown();
+  controls::MmutilsShutdown();
+  return result;
 }
