@@ -42,6 +42,8 @@ fuzz:
 
 bench: build
 	build/bin/gdi_bench
+	build/bin/controls_bench
+	build/bin/codec_bench
 	bash bench/app_bench.sh build
 
 clean:
