@@ -4,14 +4,22 @@
 // is read (and converted between colour and monochrome), the destination row
 // is read, the operation's kernel combines them with the pattern, and the row
 // is written back in the destination's format. When both surfaces are plain
-// 32-bit the rows are combined in place.
+// 32-bit the rows are combined in place. When a side is a black-and-white
+// 1-bit surface (masks), the work is done on packed bits instead: the
+// operation, its pattern and the two values a source bit can stand for are
+// folded into one bitwise function first (see FixedOp), so the result is the
+// row-by-row one without a pixel passing through the working form.
+#include "gdi/Blit.h"
+
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <optional>
 #include <vector>
 
 #include "gdi/DcAccess.h"
 #include "gdi/Gdi.h"
+#include "gdi/MonoRows.h"
 #include "gdi/PixelFormat.h"
 #include "gdi/RasterOps.h"
 
@@ -19,6 +27,8 @@ namespace gdi {
 using namespace detail;
 
 namespace {
+
+std::atomic<bool> packedBlits{true};
 
 std::uint8_t TruthTable(DWORD rop) { return static_cast<std::uint8_t>((rop >> 16) & 0xFF); }
 
@@ -65,6 +75,116 @@ TRect SurfaceOf(const Target& t) {
   return t.dc->windowArea ? Intersect(r, *t.dc->windowArea) : r;
 }
 
+// ---- packed bits --------------------------------------------------------------
+
+// The operation with its pattern fixed and the source standing for
+// `values[s]`, onto a black-and-white destination: each result is stored as
+// WriteRow would store it.
+FixedOp OntoBits(const DibImage& target, RopRowFn kernel, std::uint32_t pattern,
+                 const std::uint32_t (&values)[2]) {
+  FixedOp op;
+  for (int s = 0; s < 2; ++s) {
+    std::uint32_t result[2] = {0, kRgbWhite};
+    const std::uint32_t source[2] = {values[s], values[s]};
+    kernel(result, source, pattern, 2);
+    const unsigned onZero = StoredIndex(target, result[0]), onOne = StoredIndex(target, result[1]);
+    op.x[s] = onZero ? ~0u : 0u;
+    op.m[s] = onZero != onOne ? ~0u : 0u;
+  }
+  return op;
+}
+
+// The same onto 32-bit pixels: the results on all-clear and all-set
+// destination bits give the function for every destination.
+FixedOp OntoColour(RopRowFn kernel, std::uint32_t pattern, const std::uint32_t (&values)[2]) {
+  FixedOp op;
+  for (int s = 0; s < 2; ++s) {
+    std::uint32_t result[2] = {0, kRgbWhite};
+    const std::uint32_t source[2] = {values[s], values[s]};
+    kernel(result, source, pattern, 2);
+    op.x[s] = result[0];
+    op.m[s] = result[0] ^ result[1];
+  }
+  return op;
+}
+
+// A black-and-white destination, from nothing, a black-and-white source or a
+// plain 32-bit one compared with its background colour.
+bool BitsOntoBits(const Target& dst, const TRect& area, const Target* src, POINT srcCorner,
+                  RopRowFn kernel, std::uint32_t pattern, const SourceConversion& conversion) {
+  DibImage& target = dst.bitmap->image;
+  const DibImage* source = src ? &src->bitmap->image : nullptr;
+  const bool monoSource = source && IsPlainMono(*source);
+  const bool colourSource =
+      source && IsPlain32(*source) && conversion.kind == SourceConversion::ColourToMono;
+  if (source && !monoSource && !colourSource) return false;
+  // A set source bit is a white pixel, or one matching the background.
+  std::uint32_t values[2] = {0, kRgbWhite};
+  if (monoSource) conversion.Apply(values, 2);
+  const FixedOp op = OntoBits(target, kernel, pattern, values);
+
+  const auto width = static_cast<std::size_t>(area.Width());
+  const auto height = static_cast<std::size_t>(area.Height());
+  const unsigned lead = static_cast<unsigned>(area.Left & 7);
+  const std::size_t bytes = (lead + width + 7) / 8;
+  std::vector<std::uint8_t> scratch;
+  ConstRows bits;
+  if (monoSource) {
+    // Within one surface the rows are copied first, as they may overlap.
+    bits = AlignedBits({source->Row(srcCorner.Y), static_cast<std::ptrdiff_t>(source->Stride())},
+                       source->Stride(), height, std::ptrdiff_t{srcCorner.X} - lead, bytes,
+                       source == &target, scratch);
+  } else if (source) {
+    scratch.resize(bytes * height);
+    for (std::size_t row = 0; row < height; ++row) {
+      const auto* pixels = reinterpret_cast<const std::uint32_t*>(
+          source->Row(srcCorner.Y + static_cast<LONG>(row)));
+      PackEqual(pixels + srcCorner.X, width, conversion.background, lead,
+                scratch.data() + bytes * row);
+    }
+    bits = {scratch.data(), static_cast<std::ptrdiff_t>(bytes)};
+  }
+  CombineBits({target.Row(area.Top), static_cast<std::ptrdiff_t>(target.Stride())}, height,
+              static_cast<std::size_t>(area.Left), width, bits, op);
+  return true;
+}
+
+// A black-and-white source onto plain 32-bit pixels: each bit picks one of
+// two fixed functions of the destination pixel.
+void BitsOntoColour(const Target& dst, const TRect& area, const Target& src, POINT srcCorner,
+                    RopRowFn kernel, std::uint32_t pattern, const SourceConversion& conversion) {
+  DibImage& target = dst.bitmap->image;
+  const DibImage& source = src.bitmap->image;
+  std::uint32_t values[2] = {0, kRgbWhite};
+  conversion.Apply(values, 2);
+  const FixedOp op = OntoColour(kernel, pattern, values);
+
+  const auto width = static_cast<std::size_t>(area.Width());
+  const auto height = static_cast<std::size_t>(area.Height());
+  std::vector<std::uint8_t> scratch;
+  const ConstRows bits =
+      AlignedBits({source.Row(srcCorner.Y), static_cast<std::ptrdiff_t>(source.Stride())},
+                  source.Stride(), height, srcCorner.X, (width + 7) / 8, false, scratch);
+  ExpandBits({target.Row(area.Top) + 4 * static_cast<std::size_t>(area.Left),
+              static_cast<std::ptrdiff_t>(target.Stride())},
+             height, width, bits, op);
+}
+
+// The packed-bit ways, when the surfaces allow one.
+bool PackedRows(const Target& dst, const TRect& area, const Target* src, POINT srcCorner,
+                RopRowFn kernel, std::uint32_t pattern, const SourceConversion& conversion) {
+  const DibImage& target = dst.bitmap->image;
+  if (IsPlainMono(target))
+    return BitsOntoBits(dst, area, src, srcCorner, kernel, pattern, conversion);
+  if (src && IsPlain32(target) && IsPlainMono(src->bitmap->image)) {
+    BitsOntoColour(dst, area, *src, srcCorner, kernel, pattern, conversion);
+    return true;
+  }
+  return false;
+}
+
+// ---- row by row -----------------------------------------------------------------
+
 // Combines `area` of the destination (device coordinates, already clipped)
 // with the source area starting at `srcCorner`, or with the pattern alone
 // when `src` is empty.
@@ -81,6 +201,9 @@ void CombineRows(const Target& dst, const TRect& area, const Target* src, POINT 
                                                             !src->bitmap->Monochrome()));
   SourceConversion conversion;
   if (useSource) conversion = ConversionFor(dst, *src);
+  if (packedBlits.load(std::memory_order_relaxed) &&
+      PackedRows(dst, area, useSource ? src : nullptr, srcCorner, kernel, pattern, conversion))
+    return;
 
   // Overlapping copies within one surface read from a snapshot of the source.
   std::vector<std::uint32_t> snapshot;
@@ -99,8 +222,10 @@ void CombineRows(const Target& dst, const TRect& area, const Target* src, POINT 
     return;
   }
 
-  std::vector<std::uint32_t> sourceRow(useSource && !sameSurface ? width : 0);
+  std::vector<std::uint32_t> sourceRow(useSource && !sameSurface && !inPlace ? width : 0);
   std::vector<std::uint32_t> targetRow(inPlace ? 0 : width);
+  // An operation that overwrites the destination need not unpack it first.
+  const bool readsTarget = RopUsesDestination(table);
   for (LONG row = 0; row < area.Height(); ++row) {
     const std::uint32_t* s = nullptr;
     if (sameSurface) {
@@ -119,7 +244,7 @@ void CombineRows(const Target& dst, const TRect& area, const Target* src, POINT 
       auto* d = reinterpret_cast<std::uint32_t*>(target.Row(area.Top + row)) + area.Left;
       kernel(d, s, pattern, static_cast<std::size_t>(width));
     } else {
-      ReadRow(target, area.Top + row, area.Left, width, targetRow.data());
+      if (readsTarget) ReadRow(target, area.Top + row, area.Left, width, targetRow.data());
       kernel(targetRow.data(), s, pattern, targetRow.size());
       WriteRow(target, area.Top + row, area.Left, width, targetRow.data());
     }
@@ -210,13 +335,17 @@ void StretchRows(const Target& dst, TRect area, const TRect& dstRect, bool mirro
     for (LONG i = 0; i < width; ++i)
       sourceRow[i] = sourceLine[static_cast<std::size_t>(columns[first - area.Left + i])];
     conversion.Apply(sourceRow.data(), sourceRow.size());
-    ReadRow(dst.bitmap->image, y, first, width, targetRow.data());
+    if (RopUsesDestination(table)) ReadRow(dst.bitmap->image, y, first, width, targetRow.data());
     kernel(targetRow.data(), sourceRow.data(), pattern, targetRow.size());
     WriteRow(dst.bitmap->image, y, first, width, targetRow.data());
   }
 }
 
 }  // namespace
+
+namespace detail {
+void SetPackedBlits(bool enabled) { packedBlits.store(enabled, std::memory_order_relaxed); }
+}  // namespace detail
 
 BOOL BitBlt(HDC dstHandle, int x, int y, int width, int height, HDC srcHandle, int srcX, int srcY,
             DWORD rop) {

@@ -1,7 +1,6 @@
 #include "gdi/ObjectTable.h"
 
 #include <array>
-#include <deque>
 #include <map>
 
 namespace gdi::detail {
@@ -17,16 +16,33 @@ struct Slot {
   std::optional<Object> object;
 };
 
+// The stock objects there are, by their classic numbers.
+constexpr std::array kStockIndexes = {0, 1, 2, 3, 4, 5, 6, 7, 8, 13, 17, 100};
+
+constexpr int StockPosition(int index) {
+  for (std::size_t i = 0; i < kStockIndexes.size(); ++i)
+    if (kStockIndexes[i] == index) return static_cast<int>(i);
+  return -1;
+}
+
+// Every call looks handles up, often several: slots sit in fixed blocks, so
+// a lookup is two loads and growing never moves an object.
+constexpr unsigned kBlockBits = 8;
+constexpr std::size_t kBlockSlots = std::size_t{1} << kBlockBits;
+
 struct Table {
   std::mutex mutex;
-  std::deque<Slot> slots;  // a deque: growing it never moves an object
+  std::vector<std::unique_ptr<Slot[]>> blocks;
+  std::size_t slotCount = 0;
   std::vector<std::size_t> free;
   std::size_t live = 0;
-  std::map<int, HGDIOBJ> stock;
+  std::array<HGDIOBJ, kStockIndexes.size()> stock{};
   std::map<HWND, WindowSurface> windows;
+
+  Slot& At(std::size_t index) { return blocks[index >> kBlockBits][index & (kBlockSlots - 1)]; }
 };
 
-Table& TheTable() {
+inline Table& TheTable() {
   static Table* table = new Table;  // lives until exit: handles may be used at shutdown
   return *table;
 }
@@ -42,8 +58,8 @@ Slot* SlotOf(HGDIOBJ handle) {
   if (handle == 0) return nullptr;
   Table& table = TheTable();
   const std::size_t index = (handle & kIndexMask);
-  if (index == 0 || index > table.slots.size()) return nullptr;
-  Slot& slot = table.slots[index - 1];
+  if (index == 0 || index > table.slotCount) return nullptr;
+  Slot& slot = table.At(index - 1);
   if (!slot.object || (handle >> 32) != slot.generation ||
       ((handle >> kIndexBits) & 0xFF) != static_cast<unsigned>(KindOf(*slot.object)))
     return nullptr;
@@ -89,11 +105,13 @@ HGDIOBJ Insert(Object object, bool stock) {
     index = table.free.back();
     table.free.pop_back();
   } else {
-    if (table.slots.size() >= kIndexMask) return 0;
-    index = table.slots.size();
-    table.slots.emplace_back();
+    if (table.slotCount >= kIndexMask) return 0;
+    index = table.slotCount;
+    if ((index >> kBlockBits) == table.blocks.size())
+      table.blocks.push_back(std::make_unique<Slot[]>(kBlockSlots));
+    ++table.slotCount;
   }
-  Slot& slot = table.slots[index];
+  Slot& slot = table.At(index);
   const Kind kind = KindOf(object);
   slot.object = std::move(object);
   slot.stock = stock;
@@ -124,15 +142,10 @@ void Erase(HGDIOBJ handle) {
 std::size_t LiveCount() { return TheTable().live; }
 
 HGDIOBJ Stock(int index) {
-  static constexpr std::array kKnown = {0, 1, 2, 3, 4, 5, 6, 7, 8, 13, 17, 100};
-  bool known = false;
-  for (int k : kKnown) known = known || k == index;
-  if (!known) return 0;
-  Table& table = TheTable();
-  auto it = table.stock.find(index);
-  if (it != table.stock.end()) return it->second;
-  const HGDIOBJ handle = Insert(MakeStock(index), true);
-  table.stock[index] = handle;
+  const int position = StockPosition(index);
+  if (position < 0) return 0;
+  HGDIOBJ& handle = TheTable().stock[static_cast<std::size_t>(position)];
+  if (!handle) handle = Insert(MakeStock(index), true);
   return handle;
 }
 

@@ -113,6 +113,14 @@ bool DefaultMasks32(const DibImage& image) {
          (image.redMask == 0xFF0000 && image.greenMask == 0xFF00 && image.blueMask == 0xFF);
 }
 
+inline unsigned TwoColourIndex(const DibImage& image, std::uint32_t zero, std::uint32_t one,
+                               std::uint32_t rgb) {
+  unsigned index = (rgb != zero) & (rgb == one);
+  if ((rgb != zero) & (rgb != one)) [[unlikely]]
+    index = NearestIndex(image, rgb);
+  return index;
+}
+
 // A two-colour row, as masks are written: the exact colours need no search
 // (a tie goes to index 0, as NearestIndex gives it), and bits are gathered a
 // byte at a time without branching on them, since a mask's bits are as good
@@ -127,10 +135,7 @@ void WriteRow1(const DibImage& image, std::uint8_t* row, LONG x, LONG count,
     const LONG n = std::min<LONG>(8 - first, count - i);
     unsigned bits = 0, keep = 0xFF;
     for (LONG k = 0; k < n; ++k) {
-      const std::uint32_t rgb = in[i + k];
-      unsigned index = (rgb != zero) & (rgb == one);
-      if ((rgb != zero) & (rgb != one)) [[unlikely]]
-        index = NearestIndex(image, rgb);
+      const unsigned index = TwoColourIndex(image, zero, one, in[i + k]);
       const int shift = 7 - (first + static_cast<int>(k));
       bits |= index << shift;
       keep &= ~(1u << shift);
@@ -144,6 +149,17 @@ void WriteRow1(const DibImage& image, std::uint8_t* row, LONG x, LONG count,
 }  // namespace
 
 bool IsPlain32(const DibImage& image) { return image.bitCount == 32 && DefaultMasks32(image); }
+
+bool IsPlainMono(const DibImage& image) {
+  return image.bitCount == 1 && image.palette.size() == 2 && PaletteRgb(image, 0) == 0 &&
+         PaletteRgb(image, 1) == kRgbWhite;
+}
+
+unsigned StoredIndex(const DibImage& image, std::uint32_t rgb) {
+  if (image.bitCount == 1 && image.palette.size() == 2)
+    return TwoColourIndex(image, PaletteRgb(image, 0), PaletteRgb(image, 1), rgb);
+  return NearestIndex(image, rgb);
+}
 
 void ReadRow(const DibImage& image, LONG y, LONG x, LONG count, std::uint32_t* out) {
   const std::uint8_t* row = image.Row(y);

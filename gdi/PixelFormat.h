@@ -23,6 +23,13 @@ constexpr COLORREF RgbToColor(std::uint32_t p) {
 // worked on in place.
 bool IsPlain32(const DibImage& image);
 
+// True for a 1-bit image whose table is black then white: its bits are the
+// pixels' values themselves, so rows can be worked on as packed bits.
+bool IsPlainMono(const DibImage& image);
+
+// The table index WriteRow stores for `rgb` in an indexed image.
+unsigned StoredIndex(const DibImage& image, std::uint32_t rgb);
+
 // Reads `count` pixels of row `y` from column `x` into `out` as 0x00RRGGBB.
 // Indexed formats go through their colour table; a monochrome bitmap's table
 // is black and white, so its bits read as 0 and 0xFFFFFF.

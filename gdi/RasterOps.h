@@ -15,11 +15,15 @@ using RopRowFn = void (*)(std::uint32_t* dst, const std::uint32_t* src, std::uin
 
 RopRowFn RopRow(std::uint8_t table);
 
-// Whether the truth table depends on the source, or on the pattern.
+// Whether the truth table depends on the source, on the pattern, or on the
+// destination.
 constexpr bool RopUsesSource(std::uint8_t table) {
   return ((table >> 2) & 0x33) != (table & 0x33);
 }
 constexpr bool RopUsesPattern(std::uint8_t table) { return (table >> 4) != (table & 0x0F); }
+constexpr bool RopUsesDestination(std::uint8_t table) {
+  return ((table >> 1) & 0x55) != (table & 0x55);
+}
 
 // One pixel, for callers that work pixel by pixel (lines, single points).
 constexpr std::uint32_t RopPixel(std::uint8_t table, std::uint32_t p, std::uint32_t s,

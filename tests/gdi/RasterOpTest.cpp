@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "gdi/Blit.h"
 #include "gdi/Gdi.h"
 #include "tests/gdi/GdiTestUtil.h"
 
@@ -25,6 +26,7 @@ constexpr int kSide = 9;
 
 struct RopCase {
   bool monochrome;
+  bool rowByRow = false;  // monochrome blits through the working form, not packed bits
 };
 
 class EveryRasterOperation : public ::testing::TestWithParam<RopCase> {};
@@ -32,6 +34,7 @@ class EveryRasterOperation : public ::testing::TestWithParam<RopCase> {};
 TEST_P(EveryRasterOperation, FollowsItsTruthTable) {
   const bool mono = GetParam().monochrome;
   const UINT depth = mono ? 1 : 32;
+  detail::SetPackedBlits(!GetParam().rowByRow);
   std::mt19937 rng(1234);
   Canvas src(kSide, kSide, depth), dst(kSide, kSide, depth), before(kSide, kSide, depth);
   for (int code = 0; code < 256; ++code) {
@@ -53,11 +56,15 @@ TEST_P(EveryRasterOperation, FollowsItsTruthTable) {
         ASSERT_EQ(GetPixel(dst.dc(), x, y), want) << "code " << code << " at " << x << "," << y;
       }
   }
+  detail::SetPackedBlits(true);
 }
 
 INSTANTIATE_TEST_SUITE_P(ColourAndMonochrome, EveryRasterOperation,
-                         ::testing::Values(RopCase{false}, RopCase{true}),
-                         [](const auto& test) { return test.param.monochrome ? "Mono" : "Colour"; });
+                         ::testing::Values(RopCase{false}, RopCase{true}, RopCase{true, true}),
+                         [](const auto& test) {
+                           if (!test.param.monochrome) return "Colour";
+                           return test.param.rowByRow ? "MonoRowByRow" : "Mono";
+                         });
 
 TEST(RasterOperations, NamedCodesByHand) {
   Canvas src(1, 1), dst(1, 1);
