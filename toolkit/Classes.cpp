@@ -69,6 +69,12 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
   Destroying();
+  SendRemovalNotifications();
+  DestroyComponents();
+  if (owner_) owner_->RemoveComponent(this);
+}
+
+void TComponent::SendRemovalNotifications() {
   // Each side leaves the other's list before it is told, whatever its
   // Notification does.
   while (!freeNotifies_.empty()) {
@@ -77,8 +83,6 @@ TComponent::~TComponent() {
     Erase(other->freeNotifies_, this);
     other->Notification(this, TOperation::opRemove);
   }
-  DestroyComponents();
-  if (owner_) owner_->RemoveComponent(this);
 }
 
 TComponent* TComponent::Components(int index) const {

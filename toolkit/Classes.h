@@ -148,6 +148,10 @@ class TComponent : public TPersistent {
   virtual void ValidateRename(TComponent* component, const std::string& current,
                               const std::string& next);
   void SetState(TComponentStateFlag flag, bool on);
+  // Tells the components that asked for a free notification that this one
+  // goes. The destructor does it; a subclass whose members those
+  // components reach may do it earlier, while its members still live.
+  void SendRemovalNotifications();
 
  private:
   void Insert(TComponent* component);
