@@ -1,6 +1,6 @@
 // The bitmap list: an ordered store of bitmaps that reports every change to
 // its observers and to OnChange, and that reads and writes itself as one
-// "ListItems" stream.
+// "ListItems" stream; and the controls that show a bitmap of a list.
 //
 // The stream, all integers 32-bit signed little-endian:
 //   "MBML" (plain) or "MBMC" (compressed), then the count N, then N items.
@@ -19,6 +19,7 @@
 #include "controls/Mmobj.h"
 #include "controls/Mmobsrv.h"
 #include "toolkit/Bitmap.h"
+#include "toolkit/Controls.h"
 
 namespace controls {
 
@@ -48,6 +49,7 @@ class TMMBitmapList : public TMMNonVisualComponent {
   void AddObserver(TMMObserver* observer);
   // Nothing once the list is being freed.
   void RemoveObserver(TMMObserver* observer);
+  int ObserverCount() const { return subject_ ? subject_->ObserverCount() : 0; }
 
   void BeginUpdate();
   void EndUpdate();
@@ -132,6 +134,126 @@ class TMMBitmapList : public TMMNonVisualComponent {
   std::unique_ptr<TMMObservable> subject_;
   bool compressed_ = false;
   TBitmapHandleType handleType_ = toolkit::bmDDB;
+};
+
+// ---- controls bound to a list ---------------------------------------------------------
+
+// Sent to a control whose transparent colour changed.
+constexpr std::uint32_t CM_TRANSCOLORCHANGED = 0xB0FA;
+
+enum TTransparentMode { tmAuto, tmFixed };
+extern const toolkit::TEnumInfo kTransparentModeNames;
+
+// Shows a bitmap of a list: it names the list and an index into it, and
+// repaints at once whenever either changes or the list reports a change.
+// The colour shown transparent is the bitmap's bottom-left pixel (tmAuto)
+// or a colour of its own (tmFixed).
+class TMMCustomBitmapListControl : public TMMGraphicControl {
+  TOOLKIT_CLASS(TMMCustomBitmapListControl, TMMGraphicControl)
+ public:
+  explicit TMMCustomBitmapListControl(toolkit::TComponent* owner);
+  ~TMMCustomBitmapListControl() override;
+
+  std::int32_t Tag2() const { return tag2_; }
+  void SetTag2(std::int32_t value) { tag2_ = value; }
+
+  TMMBitmapList* BitmapList() const { return bitmapList_; }
+  // Binds to `list` (none unbinds), registering anew also when it is the
+  // list already bound, then shows the change.
+  void SetBitmaps(TMMBitmapList* list);
+  void SetBitmapList(TMMBitmapList* list) { SetBitmaps(list); }
+  int BitmapIndex() const { return bitmapIndex_; }
+  // Never below -1; an index beyond the list shows nothing until it grows.
+  void SetBitmapIndex(int index);
+  int BitmapBackIndex() const { return bitmapBackIndex_; }
+  void SetBitmapBackIndex(int index);
+
+  bool BitmapValid() const;
+  // The bitmap at BitmapIndex (the list keeps it), or none.
+  virtual TBitmap* GetBitmap() const;
+
+  // The bottom-left pixel of the bitmap shown, or clDefault without one.
+  virtual TColor FindTransparentColor() const;
+  // The colour in effect, as red-green-blue.
+  virtual TColor GetTransparentColor() const;
+  TColor TransparentColor() const { return GetTransparentColor(); }
+  void SetTransparentColor(TColor color);
+  TTransparentMode TransparentMode() const { return transparentMode_; }
+  // tmFixed freezes the colour now in effect; tmAuto follows the bitmap.
+  void SetTransparentMode(TTransparentMode mode);
+  bool TransparentColorStored() const { return transparentMode_ == tmFixed; }
+
+  TColor DesignColor() const { return designColor_; }
+  void SetDesignColor(TColor color);
+  gdi::HPALETTE GetPalette() const;
+
+  void WndProc(toolkit::TMessage& message) override;
+  void Notification(toolkit::TComponent* component, toolkit::TOperation operation) override;
+
+ protected:
+  // Puts the change on the screen before returning.
+  virtual void BitmapChanged();
+  virtual void CMTransColorChanged(toolkit::TMessage& message);
+  bool Designing() const { return HasState(toolkit::csDesigning); }
+
+ private:
+  void BitmapsNotify(TObject* sender, TObject* data);
+
+  std::int32_t tag2_ = 0;
+  int bitmapIndex_ = -1;
+  TMMBitmapList* bitmapList_ = nullptr;
+  std::unique_ptr<TMMObserver> observer_;
+  TColor designColor_ = toolkit::clRed;
+  TColor transparentColor_ = toolkit::clDefault;
+  TTransparentMode transparentMode_ = tmAuto;
+  int bitmapBackIndex_ = -1;
+};
+
+enum TMMGlyphOrientation { goHorizontal, goVertical };
+extern const toolkit::TEnumInfo kGlyphOrientationNames;
+
+// Sender; the canvas; where to draw and which part of the bitmap, both
+// changeable.
+using TMMPaintImage = toolkit::TEvent<TObject*, toolkit::TCanvas*, gdi::TRect&, gdi::TRect&>;
+
+// Shows one of NumGlyphs equal strips of its bitmap, stretched to its size.
+class TMMBitmapListImage : public TMMCustomBitmapListControl {
+  TOOLKIT_CLASS(TMMBitmapListImage, TMMCustomBitmapListControl)
+ public:
+  explicit TMMBitmapListImage(toolkit::TComponent* owner);
+
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool value);
+  int NumGlyphs() const { return numGlyphs_; }
+  // Never below 1.
+  void SetNumGlyphs(int count);
+  int GlyphIndex() const { return glyphIndex_; }
+  // Not clamped; drawn at once.
+  void SetGlyphIndex(int index);
+  TMMGlyphOrientation GlyphOrientation() const { return glyphOrientation_; }
+  void SetGlyphOrient(TMMGlyphOrientation value);
+
+  // The strip's rectangle in bitmap pixels (index no higher than the last
+  // strip; a negative one lies outside the bitmap).
+  virtual gdi::TRect GetSrcRect(int index) const;
+  // Paints into the parent's context now, without erasing first.
+  virtual void FastDraw();
+
+  // Replaces the copying of the strip at run time.
+  TMMPaintImage OnPaint;
+
+ protected:
+  void Paint() override;
+  void BitmapChanged() override;
+  // One strip's size when AutoSize; then a later repaint.
+  virtual void DoAutoSize();
+  void PaintBitmap();
+
+ private:
+  bool autoSize_ = false;
+  int numGlyphs_ = 1;
+  int glyphIndex_ = 0;
+  TMMGlyphOrientation glyphOrientation_ = goHorizontal;
 };
 
 }  // namespace controls
