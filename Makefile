@@ -43,6 +43,7 @@ fuzz:
 bench: build
 	build/bin/gdi_bench
 	build/bin/controls_bench
+	build/bin/button_bench
 	build/bin/codec_bench
 	bash bench/app_bench.sh build
 
