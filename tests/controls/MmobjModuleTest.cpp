@@ -14,6 +14,7 @@
 #include "controls/Mmobj.h"
 #include "resources/Resources.h"
 #include "toolkit/ClassBuilder.h"
+#include "toolkit/Controls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/ModuleResources.h"
 #include "toolkit/Streaming.h"
@@ -157,6 +158,7 @@ const TClassInfo& TBevelHolder::StaticClass() {
 }
 
 TEST(MmobjModule, ABevelStreamsAllItsProperties) {
+  RegisterControlClasses();  // the colour names
   TBevelHolder holder(nullptr);
   holder.SetName("Holder");
   const std::string text = AsText(&holder);
