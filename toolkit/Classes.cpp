@@ -2,6 +2,8 @@
 // names and notifications.
 #include "toolkit/Classes.h"
 
+#include "toolkit/Streaming.h"
+
 #include <algorithm>
 
 #include "toolkit/ClassBuilder.h"
@@ -72,6 +74,18 @@ TComponent::~TComponent() {
   SendRemovalNotifications();
   DestroyComponents();
   if (owner_) owner_->RemoveComponent(this);
+}
+
+void TComponent::DefineProperties(TFiler& filer) {
+  TPersistent::DefineProperties(filer);
+  // Controls publish their own Left and Top.
+  if (ClassType().FindProp("Left")) return;
+  filer.DefineProperty(
+      "Left", [this](TReader& reader) { designLeft_ = static_cast<int>(reader.ReadInteger()); },
+      [this](TWriter& writer) { writer.WriteInteger(designLeft_); }, designLeft_ != 0);
+  filer.DefineProperty(
+      "Top", [this](TReader& reader) { designTop_ = static_cast<int>(reader.ReadInteger()); },
+      [this](TWriter& writer) { writer.WriteInteger(designTop_); }, designTop_ != 0);
 }
 
 void TComponent::SendRemovalNotifications() {

@@ -134,6 +134,16 @@ class TComponent : public TPersistent {
   virtual void Notification(TComponent* component, TOperation operation);
   TPersistent* GetOwner() const override { return owner_; }
 
+  // Where a form designer placed a component that is not a control: written
+  // as "Left" and "Top" (when not 0) by classes without such properties.
+  int DesignLeft() const { return designLeft_; }
+  int DesignTop() const { return designTop_; }
+  void SetDesignInfo(int left, int top) {
+    designLeft_ = left;
+    designTop_ = top;
+  }
+  void DefineProperties(TFiler& filer) override;
+
   // Stream support: the reader and writer set these state flags.
   void SetComponentState(TComponentState state) { state_ = state; }
   // Writes the components owned by this one (the root) as children.
@@ -166,6 +176,8 @@ class TComponent : public TPersistent {
   std::string name_;
   std::int64_t tag_ = 0;
   TComponentState state_ = 0;
+  int designLeft_ = 0;
+  int designTop_ = 0;
 };
 
 // A list of pointers with the classic index error.
