@@ -17,6 +17,11 @@ const TClassInfo& TOrbiscope::StaticClass() {
                                      .Handler("FormCreate", &TOrbiscope::FormCreate)
                                      .Handler("Button1Click", &TOrbiscope::Button1Click)
                                      .Handler("FormKeyPress", &TOrbiscope::FormKeyPress)
+                                     .Handler("MMBitmapButton1Click", &TOrbiscope::MMBitmapButton1Click)
+                                     .Handler("MMBitmapButton1MouseDown", &TOrbiscope::MMBitmapButton1MouseDown)
+                                     .Handler("MMBitmapButton1MouseUp", &TOrbiscope::MMBitmapButton1MouseUp)
+                                     .Handler("FormKeyDown", &TOrbiscope::FormKeyDown)
+                                     .Handler("FormKeyUp", &TOrbiscope::FormKeyUp)
                                      .Build();
   return info;
 }
@@ -26,6 +31,9 @@ TOrbiscope::TOrbiscope(TComponent* owner) : TForm(owner) {}
 void TOrbiscope::AfterConstruction() {
   // Without its description the window would have none of its controls.
   if (!FindFormResource(ClassName())) throw EResNotFound(Format(SResNotFound, "TORBISCOPE"));
+  // The library's classes the description names.
+  RegisterClass(controls::TMMBitmapList::StaticClass());
+  RegisterClass(controls::TMMBitmapButton::StaticClass());
   TForm::AfterConstruction();
 }
 
@@ -57,6 +65,8 @@ void TOrbiscope::Loaded() {
   Label4 = Control<TLabel>(*this, "Label4");
   Shoot = Control<TLabel>(*this, "Shoot");
   SCR = Control<TImage>(*this, "SCR");
+  MMBitmapList1 = Control<controls::TMMBitmapList>(*this, "MMBitmapList1");
+  MMBitmapButton1 = Control<controls::TMMBitmapButton>(*this, "MMBitmapButton1");
 }
 
 void TOrbiscope::FormCreate(TObject*) {
@@ -67,6 +77,22 @@ void TOrbiscope::FormCreate(TObject*) {
 void TOrbiscope::Button1Click(TObject*) { ListMidiOutputs(); }
 
 void TOrbiscope::FormKeyPress(TObject*, char&) { TakeScreenshot(MidiOutputs->ItemIndex()); }
+
+// The button has drawn its released look by now: face 0 is on the screen
+// while the command goes out.
+void TOrbiscope::MMBitmapButton1Click(TObject*) { TakeScreenshot(MidiOutputs->ItemIndex()); }
+
+void TOrbiscope::MMBitmapButton1MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+  MMBitmapButton1->SetBitmapIndex(1);
+}
+
+void TOrbiscope::MMBitmapButton1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+  MMBitmapButton1->SetBitmapIndex(0);
+}
+
+void TOrbiscope::FormKeyDown(TObject*, WORD&, TShiftState) { MMBitmapButton1->SetBitmapIndex(1); }
+
+void TOrbiscope::FormKeyUp(TObject*, WORD&, TShiftState) { MMBitmapButton1->SetBitmapIndex(0); }
 
 bool TOrbiscope::ListMidiOutputs() {
   MidiOutputs->Clear();

@@ -1,9 +1,11 @@
-// The main window: the port list, the model switch, "Scan" and the
-// screenshot command on any typed character.
+// The main window: the port list, the model switch, "Scan", and the
+// screenshot command on any typed character or a click on the camera.
 #pragma once
 
 #include <vector>
 
+#include "controls/Mmbmpbtn.h"
+#include "controls/Mmbmplst.h"
 #include "midi/MidiTypes.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
@@ -28,11 +30,22 @@ class TOrbiscope : public toolkit::TForm {
   toolkit::TLabel* Label4 = nullptr;
   toolkit::TLabel* Shoot = nullptr;
   toolkit::TImage* SCR = nullptr;
+  controls::TMMBitmapList* MMBitmapList1 = nullptr;
+  controls::TMMBitmapButton* MMBitmapButton1 = nullptr;
 
   // Handlers, bound by name from the description.
   void FormCreate(toolkit::TObject* sender);
   void Button1Click(toolkit::TObject* sender);
   void FormKeyPress(toolkit::TObject* sender, char& key);
+  // The camera: face 1 (flashing) while a mouse button or a key is held,
+  // face 0 otherwise; a click sends the command.
+  void MMBitmapButton1Click(toolkit::TObject* sender);
+  void MMBitmapButton1MouseDown(toolkit::TObject* sender, toolkit::TMouseButton button,
+                                toolkit::TShiftState shift, int x, int y);
+  void MMBitmapButton1MouseUp(toolkit::TObject* sender, toolkit::TMouseButton button,
+                              toolkit::TShiftState shift, int x, int y);
+  void FormKeyDown(toolkit::TObject* sender, toolkit::WORD& key, toolkit::TShiftState shift);
+  void FormKeyUp(toolkit::TObject* sender, toolkit::WORD& key, toolkit::TShiftState shift);
 
   // The device number behind each entry of MidiOutputs.
   const std::vector<midi::UINT>& OutputDevices() const { return OutputDeviceNumbers; }
