@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The camera button of the real program under a private Xvfb and JACK
+# server, driven by real mouse and key events, its faces read off the
+# screen. Usage: camera_xvfb_jack.sh LUMIVANT REST.bmp FLASH.bmp
+set -euo pipefail
+program=$1
+rest=$2
+flash=$3
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/xvfb_lib.sh"
+. "$here/jack_lib.sh"
+
+work=$(mktemp -d)
+cleanup() {
+  kill "${program_pid:-}" 2>/dev/null || true
+  stop_sink
+  stop_jackd
+  stop_xvfb
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+tyros2=$'f0 43 10 4c 00 00 7e 00 f7\nf0 43 73 01 51 09 00 00 00 f7\nf0 43 73 01 51 09 00 02 01 03 f7'
+
+start_xvfb
+start_jackd
+dump=$work/dump
+start_sink tyros "$dump"
+
+"$program" >"$work/log" 2>&1 &
+program_pid=$!
+wid=$(xdotool search --sync --name "^Lumivant$" | head -n 1)
+xdotool windowfocus --sync "$wid"
+
+# The button's place in the window, a point on it, and one off it.
+left=180 top=142 right=266 bottom=206
+on_x=$((left + 40)) on_y=$((top + 30))
+off_x=20 off_y=20
+# The lens centre of a face, never its transparent ground.
+lens_x=43 lens_y=36
+
+pixel_of() { convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- | tail -n 1 | awk '{print $3}'; }
+screen_pixel() {
+  import -window "$wid" "$work/now.png"
+  pixel_of "$work/now.png" "$1" "$2"
+}
+rest_lens=$(pixel_of "$rest" $lens_x $lens_y)
+flash_lens=$(pixel_of "$flash" $lens_x $lens_y)
+[ "$rest_lens" != "$flash_lens" ] || { echo "the two faces agree at the lens"; exit 1; }
+btnface='#D4D0C8' dkshadow='#404040'
+count() { messages "$dump" | wc -l; }
+expect_quiet() {
+  local before
+  before=$(count)
+  sleep 0.5
+  expect_equal "$1" "$before" "$(count)"
+}
+
+# At rest: the dark frame and the resting face at the button's corner.
+expect_equal "frame top-left at rest" "$btnface" "$(screen_pixel $left $top)"
+expect_equal "frame bottom-right at rest" "$dkshadow" "$(screen_pixel $right $bottom)"
+expect_equal "resting face" "$rest_lens" "$(screen_pixel $((left + lens_x)) $((top + lens_y)))"
+
+# Held: the sunken frame and the flashing face one pixel down and right.
+xdotool mousemove --window "$wid" $on_x $on_y mousedown 1
+sleep 0.3
+expect_equal "frame top-left pressed" "$dkshadow" "$(screen_pixel $left $top)"
+expect_equal "frame bottom-right pressed" "$btnface" "$(screen_pixel $right $bottom)"
+expect_equal "flashing face pressed" "$flash_lens" "$(screen_pixel $((left + lens_x + 1)) $((top + lens_y + 1)))"
+xdotool mouseup 1
+wait_for_messages "$dump" 3
+expect_equal "one click, one command" "$tyros2" "$(messages "$dump")"
+expect_equal "resting face after the click" "$rest_lens" "$(screen_pixel $((left + lens_x)) $((top + lens_y)))"
+expect_quiet "after one click"
+echo "left click: pressed look and flash while held, one command, resting face after"
+
+# A press released outside, a right and a middle click: nothing is sent.
+xdotool mousemove --window "$wid" $on_x $on_y mousedown 1 mousemove --window "$wid" $off_x $off_y mouseup 1
+xdotool mousemove --window "$wid" $on_x $on_y click 3 click 2
+expect_quiet "release outside, right and middle click"
+expect_equal "resting face after them" "$rest_lens" "$(screen_pixel $((left + lens_x)) $((top + lens_y)))"
+echo "release outside, right and middle clicks: nothing sent"
+
+# A double click sends twice.
+xdotool mousemove --window "$wid" $on_x $on_y click --repeat 2 --delay 100 1
+wait_for_messages "$dump" 9
+expect_quiet "after the double click"
+echo "double click: two commands"
+
+# Shift and an arrow key: the flash while held, nothing sent.
+for key in Shift_L Left; do
+  xdotool keydown --window "$wid" $key
+  sleep 0.2
+  expect_equal "flash while $key is held" "$flash_lens" "$(screen_pixel $((left + lens_x)) $((top + lens_y)))"
+  expect_equal "no pressed look from $key" "$btnface" "$(screen_pixel $left $top)"
+  xdotool keyup --window "$wid" $key
+  sleep 0.2
+  expect_equal "rest after $key" "$rest_lens" "$(screen_pixel $((left + lens_x)) $((top + lens_y)))"
+done
+expect_quiet "Shift and arrow"
+echo "Shift and arrow: flash while held, nothing sent"
+
+# A held letter keeps the flash and sends once per repeated character (the
+# arrow key above checked Tyros: two messages a command).
+before=$(count)
+xset r rate 200 20
+xdotool keydown --window "$wid" a
+sleep 1.2
+expect_equal "flash while a letter is held" "$flash_lens" "$(screen_pixel $((left + lens_x)) $((top + lens_y)))"
+xdotool keyup --window "$wid" a
+sleep 0.3
+sent=$(( ($(count) - before) ))
+[ $((sent % 2)) -eq 0 ] && [ $((sent / 2)) -ge 2 ] || { echo "held letter sent $sent messages"; exit 1; }
+echo "held letter: $((sent / 2)) commands while held"
+expect_equal "rest after the letter" "$rest_lens" "$(screen_pixel $((left + lens_x)) $((top + lens_y)))"
+
+# A key released while the mouse is still held shows the resting face.
+xdotool mousemove --window "$wid" $on_x $on_y mousedown 1
+sleep 0.2
+xdotool keydown --window "$wid" Shift_L keyup --window "$wid" Shift_L
+sleep 0.2
+expect_equal "rest after the key, mouse still held" "$rest_lens" \
+  "$(screen_pixel $((left + lens_x + 1)) $((top + lens_y + 1)))"
+xdotool mousemove --window "$wid" $off_x $off_y mouseup 1
+echo "key released under a held mouse: resting face"
+
+kill -0 "$program_pid" || { echo "the program ended"; cat "$work/log"; exit 1; }
+kill -TERM "$program_pid"
+status=0
+wait "$program_pid" || status=$?
+program_pid=
+expect_equal "exit status after closing" 0 "$status"
+[ ! -s "$work/log" ] || { echo "the program wrote:"; cat "$work/log"; exit 1; }
