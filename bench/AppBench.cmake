@@ -12,3 +12,6 @@ target_link_libraries(startup_bench PRIVATE PkgConfig::XTST)
 
 add_executable(key_to_sysex_bench KeyToSysExBench.cpp)
 target_link_libraries(key_to_sysex_bench PRIVATE PkgConfig::XTST PkgConfig::JACK)
+
+add_executable(flash_bench FlashBench.cpp)
+target_link_libraries(flash_bench PRIVATE lumivant_app lumivant_resources)

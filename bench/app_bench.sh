@@ -16,3 +16,5 @@ start_jackd
 "$bin/startup_bench" "$bin/lumivant" "$bin/bare_sdl_window" 15
 echo
 "$bin/key_to_sysex_bench" "$bin/lumivant" 30
+echo
+"$bin/flash_bench"

@@ -51,6 +51,27 @@ gdi::COLORREF ShadowOf(gdi::COLORREF color) {
                   channel(gdi::GetBValue(color)));
 }
 
+// Device-dependent colour bitmaps hold the screen's 32-bit pixels,
+// 0x00RRGGBB: their rows can be worked on directly, which gives the same
+// pixels as going through the canvas one pixel at a time.
+bool HasScreenRows(TBitmap* bitmap) { return bitmap->HandleType() == bmDDB && !bitmap->Monochrome(); }
+
+template <typename Change>
+void ForEachScreenPixel(TBitmap* bitmap, Change change) {
+  bitmap->FreeCanvasHandle();
+  const int w = bitmap->Width(), h = bitmap->Height();
+  for (int y = 0; y < h; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(bitmap->ScanLine(y));
+    for (int x = 0; x < w; ++x) {
+      const std::uint32_t p = row[x];
+      const gdi::COLORREF c = gdi::RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+      const gdi::COLORREF n = change(c);
+      row[x] = (static_cast<std::uint32_t>(gdi::GetRValue(n)) << 16) |
+               (static_cast<std::uint32_t>(gdi::GetGValue(n)) << 8) | gdi::GetBValue(n);
+    }
+  }
+}
+
 }  // namespace
 
 // ---- the pixel routines ---------------------------------------------------------------
@@ -59,28 +80,34 @@ void GrayGlyph(TBitmap* bitmap, int wr, int wg, int wb) {
   if (IsEmpty(bitmap)) return;
   const int total = wr + wg + wb;
   if (total == 0) return;  // no weights, no grey to compute
+  const auto grey = [&](gdi::COLORREF c) {
+    const auto v = static_cast<gdi::BYTE>(
+        (gdi::GetRValue(c) * wr + gdi::GetGValue(c) * wg + gdi::GetBValue(c) * wb) / total);
+    return gdi::RGB(v, v, v);
+  };
+  if (HasScreenRows(bitmap)) {
+    ForEachScreenPixel(bitmap, grey);
+    return;
+  }
   TCanvas* canvas = bitmap->Canvas();
   const int w = bitmap->Width(), h = bitmap->Height();
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const auto c = static_cast<gdi::COLORREF>(canvas->Pixel(x, y));
-      const int v = (gdi::GetRValue(c) * wr + gdi::GetGValue(c) * wg + gdi::GetBValue(c) * wb) / total;
-      const auto g = static_cast<gdi::BYTE>(v);
-      canvas->SetPixel(x, y, static_cast<TColor>(gdi::RGB(g, g, g)));
-    }
-  }
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      canvas->SetPixel(x, y, static_cast<TColor>(grey(static_cast<gdi::COLORREF>(canvas->Pixel(x, y)))));
 }
 
 void MaskGlyph(TBitmap* bitmap) {
   if (IsEmpty(bitmap)) return;
   TCanvas* canvas = bitmap->Canvas();
-  const int w = bitmap->Width(), h = bitmap->Height();
-  const TColor ground = canvas->Pixel(0, 0);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const TColor c = canvas->Pixel(x, y);
-      canvas->SetPixel(x, y, c == clWhite || c == ground ? ground : clBlack);
-    }
+  const auto ground = static_cast<gdi::COLORREF>(canvas->Pixel(0, 0));
+  const auto mask = [ground](gdi::COLORREF c) { return c == 0xFFFFFF || c == ground ? ground : 0; };
+  if (HasScreenRows(bitmap)) {
+    ForEachScreenPixel(bitmap, mask);
+  } else {
+    const int w = bitmap->Width(), h = bitmap->Height();
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        canvas->SetPixel(x, y, static_cast<TColor>(mask(static_cast<gdi::COLORREF>(canvas->Pixel(x, y)))));
   }
   EmbossGlyph(bitmap);
 }
