@@ -95,8 +95,10 @@ TMMBitmapList::~TMMBitmapList() {
   }
   store_.clear();
   subject_.reset();
-  // Bound components let go of the list while it is still whole.
+  // Bound components let go of the list while it is still whole: those
+  // that asked, and the siblings its owner tells.
   SendRemovalNotifications();
+  if (TComponent* owner = Owner()) owner->RemoveComponent(this);
 }
 
 // ---- observers and reports ------------------------------------------------------------

@@ -191,7 +191,10 @@ TEST_F(CameraTest, NothingLeaksUnderLoad) {
   EXPECT_EQ(gdi::GdiLiveObjectCount(), objects);
   EXPECT_EQ(midi_.OpenCount("Port A"), 0);
   EXPECT_EQ(Commands(), 2001u);
+#if !defined(__SANITIZE_ADDRESS__)
+  // The address sanitizer keeps freed memory in quarantine: flat only without it.
   EXPECT_LT(after - before, 8 * 1024) << "memory stays flat";
+#endif
 }
 
 }  // namespace
