@@ -71,6 +71,8 @@ TMMBitmapButton::TMMBitmapButton(TComponent* owner)
   // ordinary presses.
   SetControlStyle(ControlStyle() & ~(csClickEvents | csOpaque | csDoubleClicks));
   SetTransparent(true);
+  // An opaque button is filled with its parent's colour unless given its own.
+  SetParentColor(true);
   SetBounds(0, 0, 40, 40);
   FSetBtnChache();
 }
@@ -246,6 +248,8 @@ void TMMBitmapButton::SetDoubleBuffer(bool value) {
   bufferBitmap_->SetSize(Width(), 2 * Height());
   Repaint();
 }
+
+bool TMMBitmapButton::IsParentColorStored() const { return !ParentColor(); }
 
 // ---- mouse ----------------------------------------------------------------------------
 

@@ -172,6 +172,7 @@ class TMMBitmapButton : public TMMCustomBitmapListControl {
   void CMDialogChar(toolkit::TMessage& message) override;
   void CMEnabledChanged(toolkit::TMessage& message) override;
   void CMTransColorChanged(toolkit::TMessage& message) override;
+  bool IsParentColorStored() const override;  // ParentColor != true
 
   void PaintButton(toolkit::TCanvas* canvas);
   void DrawTheButton(toolkit::TCanvas* canvas);

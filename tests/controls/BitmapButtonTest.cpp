@@ -8,6 +8,7 @@
 #include "controls/Mmbmpbtn.h"
 #include "tests/toolkit/ControlTestSupport.h"
 #include "toolkit/Menus.h"
+#include "toolkit/Streaming.h"
 
 namespace controls {
 namespace {
@@ -398,6 +399,65 @@ TEST_F(ButtonTest, ACachedButtonPaintsByOneCopy) {
   EXPECT_TRUE(button->FNeedsCacheRefresh());
   button->Repaint();
   EXPECT_EQ(At(17, 17), kRed) << "a changed setting paints afresh";
+}
+
+// ---- colour from the parent -------------------------------------------------------------
+
+TEST_F(ButtonTest, AnOpaqueButtonIsFilledWithItsParentsColour) {
+  form->SetColor(clLime);
+  auto* plain = new TMMBitmapButton(form);
+  plain->SetParent(form);
+  plain->SetBounds(120, 10, 30, 30);
+  plain->SetTransparent(false);
+  form->Update();
+  EXPECT_TRUE(plain->ParentColor());
+  EXPECT_EQ(plain->Color(), clLime);
+  EXPECT_EQ(At(135, 25), 0x00FF00u);
+  form->SetColor(clBlue);
+  form->Update();
+  EXPECT_EQ(At(135, 25), 0xFF0000u) << "the parent's new colour follows";
+}
+
+// A description that leaves ParentColor out means true; writing leaves the
+// default out and writes the other value.
+TEST_F(ButtonTest, ParentColorIsTrueUnlessTheDescriptionSaysOtherwise) {
+  RegisterClass(TMMBitmapButton::StaticClass());
+  struct Case {
+    const char* lines;
+    bool parentColor;
+    TColor color;
+    const char* written;  // what writing it back holds, or null for nothing about colour
+  };
+  for (const Case& c : {Case{"", true, clLime, nullptr},
+                        Case{"ParentColor = False\n", false, clWindow, "ParentColor = False"},
+                        Case{"Color = clRed\n", false, clRed, "Color = clRed"}}) {
+    const std::string source = std::string("object Holder: TForm\n  Color = clLime\n"
+                                           "  object Camera: TMMBitmapButton\n") +
+                               c.lines + "  end\nend\n";
+    TMemoryStream text, binary;
+    text.Write(source.data(), static_cast<std::int64_t>(source.size()));
+    text.SetPosition(0);
+    ObjectTextToBinary(text, binary);
+    binary.SetPosition(0);
+    TComponent owner(nullptr);
+    auto* holder = new TForm(&owner);
+    ReadComponent(binary, holder);
+    auto* camera = dynamic_cast<TMMBitmapButton*>(holder->FindComponent("Camera"));
+    ASSERT_NE(camera, nullptr) << c.lines;
+    EXPECT_EQ(camera->ParentColor(), c.parentColor) << c.lines;
+    EXPECT_EQ(camera->Color(), c.color) << c.lines;
+
+    TMemoryStream again, againText;
+    WriteComponent(again, holder);
+    again.SetPosition(0);
+    ObjectBinaryToText(again, againText);
+    const std::string written(againText.Bytes().begin(), againText.Bytes().end());
+    const std::string block = written.substr(written.find("object Camera"));
+    if (c.written)
+      EXPECT_NE(block.find(c.written), std::string::npos) << block;
+    else
+      EXPECT_EQ(block.find("Color"), std::string::npos) << block;
+  }
 }
 
 }  // namespace
