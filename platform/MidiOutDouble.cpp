@@ -51,10 +51,18 @@ MMRESULT MidiDouble::Open(unsigned device, std::uint64_t& port) {
 }
 
 MMRESULT MidiDouble::Send(std::uint64_t port, const unsigned char* bytes, std::size_t size) {
+  std::vector<unsigned char> message(bytes, bytes + size);
+  std::string device;
+  {
+    std::lock_guard lock(mutex_);
+    auto it = open_.find(port);
+    if (it == open_.end()) return MMSYSERR_INVALHANDLE;
+    device = it->second;
+  }
+  // Outside the lock: the hook may ask the double anything.
+  if (OnSend) OnSend(device, message);
   std::lock_guard lock(mutex_);
-  auto it = open_.find(port);
-  if (it == open_.end()) return MMSYSERR_INVALHANDLE;
-  sent_[it->second].emplace_back(bytes, bytes + size);
+  sent_[device].push_back(std::move(message));
   return MMSYSERR_NOERROR;
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/MidiOut.h"
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -29,6 +30,10 @@ class MidiDouble final : public MidiOutService {
   std::vector<std::vector<unsigned char>> Sent(const std::string& name) const;
   // Connections to the device of that name not yet closed.
   int OpenCount(const std::string& name) const;
+
+  // Called with each message as it is sent, before it is recorded: a test
+  // can look at the program while a command is going out.
+  std::function<void(const std::string& device, const std::vector<unsigned char>& message)> OnSend;
 
   unsigned Count() override;
   mm::MMRESULT Name(unsigned device, std::string& name) override;

@@ -50,6 +50,10 @@ void TForm::Update() {
   } done{painting_};
   PaintHandler(clip);
   PaintPopups(clip);
+  // As on the classic desktop, what a synchronous update painted is on the
+  // window when it returns: a handler that shows a face and then sends a
+  // command keeps that face on the screen while the command goes out.
+  Present();
 }
 
 void TForm::PaintPopups(const gdi::TRect& clip) {

@@ -129,7 +129,8 @@ class TForm : public TWinControl {
   void InvalidateRect(const gdi::TRect& rect);
   gdi::TRect DirtyRect() const { return dirty_; }
   // Paints the marked area now: the form's colour, OnPaint, the windowless
-  // controls back to front, the windowed controls, then the pop-ups.
+  // controls back to front, the windowed controls, then the pop-ups; and
+  // shows the result on the window before it returns.
   void Update() override;
   // The surface (client area, 32 bits a pixel) and the overlay.
   gdi::HBITMAP Surface() const { return surface_; }

@@ -1,13 +1,8 @@
 // The SDL backend against a real X server: a private Xvfb, driven with
 // xdotool and looked at with xwininfo, xprop and ImageMagick's import.
 #include <SDL_keycode.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -22,6 +17,7 @@
 
 #include "platform/SdlKeys.h"
 #include "platform/WindowBackend.h"
+#include "tests/support/XvfbServer.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -41,19 +37,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kScreenW = 1100, kScreenH = 800;
 constexpr int kClient = 300;
 
-bool OnPath(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/bin:/bin";
-  for (std::size_t start = 0; start <= dirs.size();) {
-    std::size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    std::string file = dirs.substr(start, end - start) + "/" + name;
-    if (access(file.c_str(), X_OK) == 0) return true;
-    start = end + 1;
-  }
-  return false;
-}
-
 // Runs a shell command; its standard output, or nullopt when it failed.
 std::optional<std::string> Shell(const std::string& command) {
   FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
@@ -70,16 +53,6 @@ std::string RunOrEmpty(const std::string& command) { return Shell(command).value
 int Field(const std::string& text, const std::string& label) {
   std::size_t at = text.find(label);
   return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + label.size());
-}
-
-void SetOrUnset(const char* name, const std::optional<std::string>& value) {
-  if (value) setenv(name, value->c_str(), 1);
-  else unsetenv(name);
-}
-
-std::optional<std::string> GetEnv(const char* name) {
-  const char* v = std::getenv(name);
-  return v ? std::optional<std::string>(v) : std::nullopt;
 }
 
 WindowSpec Wanted(const std::string& title) {
@@ -99,78 +72,14 @@ std::uint32_t Pattern(int x, int y) {
 class SdlOnXvfb : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    problem_.clear();
-    std::string missing;
-    for (const char* tool : {"Xvfb", "xdpyinfo", "xdotool", "xwininfo", "xprop", "import"})
-      if (!OnPath(tool)) missing += std::string(" ") + tool;
-    if (!missing.empty()) {
-      problem_ = "not installed:" + missing;
-      // Where the tools are meant to be installed, their absence is a failure.
-      skip_ = GetEnv("CI") != std::optional<std::string>("true");
-      return;
-    }
-    skip_ = false;
-    if (!StartXvfb()) {
-      problem_ = "Xvfb did not start";
-      return;
-    }
-    savedDisplay_ = GetEnv("DISPLAY");
-    savedWayland_ = GetEnv("WAYLAND_DISPLAY");
-    savedDriver_ = GetEnv("SDL_VIDEODRIVER");
-    setenv("DISPLAY", display_.c_str(), 1);
-    unsetenv("WAYLAND_DISPLAY");
-    unsetenv("SDL_VIDEODRIVER");
+    const testsupport::XvfbProblem problem =
+        xvfb_.Start(kScreenW, kScreenH, {"xdpyinfo", "xdotool", "xwininfo", "xprop", "import"});
+    problem_ = problem.what;
+    skip_ = problem.skip;
+    display_ = xvfb_.Display();
   }
 
-  static void TearDownTestSuite() {
-    if (xvfb_ > 0) {
-      kill(xvfb_, SIGTERM);
-      waitpid(xvfb_, nullptr, 0);
-      xvfb_ = -1;
-      SetOrUnset("DISPLAY", savedDisplay_);
-      SetOrUnset("WAYLAND_DISPLAY", savedWayland_);
-      SetOrUnset("SDL_VIDEODRIVER", savedDriver_);
-    }
-  }
-
-  // Xvfb picks a free display number itself (-displayfd) and writes it
-  // once it accepts clients: test processes run in parallel never share a
-  // server, as they could when each probed for a free number.
-  static bool StartXvfb() {
-    int fds[2];
-    if (pipe(fds) != 0) return false;
-    const std::string screen = std::to_string(kScreenW) + "x" + std::to_string(kScreenH) + "x24";
-    pid_t pid = fork();
-    if (pid == 0) {
-      prctl(PR_SET_PDEATHSIG, SIGTERM);  // no orphaned server if the tests crash
-      close(fds[0]);
-      int devnull = open("/dev/null", O_RDWR);
-      dup2(devnull, 1);
-      dup2(devnull, 2);
-      const std::string fd = std::to_string(fds[1]);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
-             "tcp", "-noreset", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    if (pid < 0) {
-      close(fds[0]);
-      return false;
-    }
-    std::string number;
-    pollfd wait{fds[0], POLLIN, 0};
-    char c = 0;
-    while (poll(&wait, 1, 15000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(fds[0]);
-    if (c != '\n' || number.empty()) {
-      kill(pid, SIGKILL);
-      waitpid(pid, nullptr, 0);
-      return false;
-    }
-    xvfb_ = pid;
-    display_ = ":" + number;
-    return true;
-  }
+  static void TearDownTestSuite() { xvfb_.Stop(); }
 
   void SetUp() override {
     if (!problem_.empty()) {
@@ -237,10 +146,9 @@ class SdlOnXvfb : public ::testing::Test {
   }
 
   static constexpr int kStride = kClient + 20;
-  static inline pid_t xvfb_ = -1;
+  static inline testsupport::XvfbServer xvfb_;
   static inline std::string display_, problem_;
   static inline bool skip_ = false;
-  static inline std::optional<std::string> savedDisplay_, savedWayland_, savedDriver_;
 
   std::unique_ptr<Backend> backend_;
   std::unique_ptr<Window> window_;
@@ -560,14 +468,8 @@ class StderrCapture {
 class SdlWithoutDisplay : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) saved_.push_back(GetEnv(name));
     unsetenv("WAYLAND_DISPLAY");
     unsetenv("SDL_VIDEODRIVER");
-  }
-  void TearDown() override {
-    SetOrUnset("DISPLAY", saved_[0]);
-    SetOrUnset("WAYLAND_DISPLAY", saved_[1]);
-    SetOrUnset("SDL_VIDEODRIVER", saved_[2]);
   }
 
   // The message, after checking it is the "no display" error and quiet.
@@ -585,7 +487,7 @@ class SdlWithoutDisplay : public ::testing::Test {
     EXPECT_EQ(noise, "");
   }
 
-  std::vector<std::optional<std::string>> saved_;
+  testsupport::SavedEnvironment saved_{"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
 };
 
 TEST_F(SdlWithoutDisplay, UnsetDisplayThrowsQuietly) {
