@@ -1,6 +1,7 @@
 #include "platform/WindowBackend.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace platform {
 namespace {
@@ -48,6 +49,7 @@ class HeadlessWindow : public Window {
 }  // namespace
 
 std::unique_ptr<Window> HeadlessBackend::OpenWindow(const WindowSpec& wanted) {
+  if (!refusal_.empty()) throw std::runtime_error(refusal_);
   auto shown = std::make_shared<Shown>();
   shown->title = wanted.title;
   shown->width = wanted.clientWidth;

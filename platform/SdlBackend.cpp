@@ -13,6 +13,8 @@ namespace platform {
 
 // SdlX11.cpp: Xlib's macros (None, Window, Expose) clash with the names here.
 void MarkAsX11Dialog(SDL_Window* window);
+// A lost X display ends the process at once, with status 1 and one line on stderr.
+void EndOnLostX11Display();
 
 namespace {
 
@@ -182,6 +184,7 @@ SdlBackend::SdlBackend() {
     if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
     throw std::runtime_error(error);
   }
+  EndOnLostX11Display();
   SDL_StartTextInput();
   mods_ = static_cast<Uint16>(SDL_GetModState());
 }

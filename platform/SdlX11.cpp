@@ -1,10 +1,37 @@
-// The window-manager hints SDL has no call for.
+// What SDL's X11 driver leaves to the program: the window-manager hints SDL
+// has no call for, and the end of the program when the display goes away.
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace platform {
+
+namespace {
+
+// Xlib's own handler ends the process through exit(), whose exit-time
+// teardown then destroys the windows through the dead connection and never
+// returns. Without the display there is nothing left to do or to tidy.
+[[noreturn]] int EndWithTheDisplay(Display* dpy) {
+  std::fprintf(stderr, "%s: lost the connection to the X display %s\n", program_invocation_short_name,
+               DisplayString(dpy));
+  _exit(1);
+}
+
+}  // namespace
+
+// SDL 2 never sets an I/O error handler of its own, so this one stays. It
+// covers every connection of the process: SDL's, and its message boxes'.
+// Nothing happens on other video drivers.
+void EndOnLostX11Display() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver && std::strcmp(driver, "x11") == 0) XSetIOErrorHandler(EndWithTheDisplay);
+}
 
 // Makes the window a fixed dialog for the window manager: it may only be moved
 // and closed. Window managers read this when the window is mapped, so it has

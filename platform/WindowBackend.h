@@ -122,6 +122,9 @@ class HeadlessBackend : public Backend {
   void SetClipboardText(const std::string& text) override { clipboard_ = text; }
 
   void Inject(const Event& event) { queue_.push_back(event); }
+  // From now on OpenWindow throws std::runtime_error(message), as the SDL
+  // backend does when no window can be made; an empty message ends that.
+  void RefuseWindows(std::string message) { refusal_ = std::move(message); }
   const std::vector<Box>& MessageBoxes() const { return boxes_; }
   // The windows made so far, in order; their last presented surfaces.
   const std::vector<std::shared_ptr<Shown>>& Windows() const { return windows_; }
@@ -132,6 +135,7 @@ class HeadlessBackend : public Backend {
   std::vector<Box> boxes_;
   std::vector<std::shared_ptr<Shown>> windows_;
   std::string clipboard_;
+  std::string refusal_;
   // Shared with the windows, which may outlive the backend.
   std::shared_ptr<int> presents_ = std::make_shared<int>(0);
 };

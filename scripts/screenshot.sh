@@ -10,10 +10,11 @@ output=${2:-$root/docs/screenshot.png}
 . "$root/tests/e2e/jack_lib.sh"
 
 cleanup() {
-  kill "${program_pid:-}" 2>/dev/null || true
+  stop_pid "${program_pid:-}"
   stop_sink
   stop_jackd
   stop_xvfb
+  expect_nothing_left
 }
 trap cleanup EXIT
 
@@ -22,6 +23,7 @@ start_jackd
 start_sink Tyros /dev/null
 "$program" >/dev/null 2>&1 &
 program_pid=$!
+note_started "$program_pid"
 wid=$(xdotool search --sync --name "^Lumivant$" | head -n 1)
 xdotool windowfocus --sync "$wid"
 sleep 0.5

@@ -113,6 +113,8 @@ void TApplication::Run() {
   if (mainForm_ && !terminated_) {
     try {
       mainForm_->Show();
+    } catch (const EWindowError&) {
+      throw;
     } catch (...) {
       HandleException(this);
     }

@@ -4,6 +4,7 @@
 #include "toolkit/Forms.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "toolkit/ClassBuilder.h"
 #include "toolkit/ControlAccess.h"
@@ -187,7 +188,11 @@ void TForm::OpenWindow() {
       request.centred = position_ == poScreenCenter || position_ == poDesktopCenter ||
                      position_ == poMainFormCenter || position_ == poOwnerFormCenter;
       request.icons = icon_->Images();
-      window_ = backend->OpenWindow(request);
+      try {
+        window_ = backend->OpenWindow(request);
+      } catch (const std::runtime_error& e) {
+        throw EWindowError(e.what());
+      }
     }
   }
   if (Screen) Screen->FormShown(this);

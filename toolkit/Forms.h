@@ -298,7 +298,10 @@ class TApplication : public TComponent {
   TForm* MainForm() const { return mainForm_; }
 
   // Shows the main form and handles events until the main form closes or
-  // Terminate is called (or the backend says no event will ever come).
+  // Terminate is called (or the backend says no event will ever come). An
+  // exception while the main form is shown is shown and the loop goes on,
+  // except EWindowError: a main form without its window could never close,
+  // so that one leaves Run for the caller to report.
   void Run();
   // Handles every event waiting now, without waiting for more.
   void ProcessMessages();

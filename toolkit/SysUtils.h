@@ -36,6 +36,8 @@ TOOLKIT_EXCEPTION(EClassNotFound, EFilerError);
 TOOLKIT_EXCEPTION(EInvalidGraphic, Exception);
 TOOLKIT_EXCEPTION(EInvalidGraphicOperation, Exception);
 TOOLKIT_EXCEPTION(EOutOfResources, Exception);
+// The backend could not make a form's window; the message is the backend's.
+TOOLKIT_EXCEPTION(EWindowError, Exception);
 TOOLKIT_EXCEPTION(EParserError, Exception);
 TOOLKIT_EXCEPTION(EResNotFound, Exception);
 

@@ -133,6 +133,18 @@ TEST_F(ProgramTest, AMissingDescriptionIsShownAndEndsWithStatusOne) {
   EXPECT_TRUE(backend_->Windows().empty());
 }
 
+TEST_F(ProgramTest, AWindowThatCannotBeMadeIsShownAndEndsWithStatusOne) {
+  RegisterResources();
+  backend_->RefuseWindows("cannot open a window: out of memory");
+  EXPECT_EQ(Run({}), 1);
+  ASSERT_EQ(backend_->MessageBoxes().size(), 1u);
+  const auto& box = backend_->MessageBoxes()[0];
+  EXPECT_EQ(box.title, "Lumivant");
+  EXPECT_EQ(box.text, "cannot open a window: out of memory.");
+  EXPECT_EQ(box.icon, platform::MessageBoxIcon::Error);
+  EXPECT_TRUE(backend_->Windows().empty());
+}
+
 TEST_F(ProgramTest, ABrokenDescriptionIsShownAndEndsWithStatusOne) {
   const std::vector<std::uint8_t> text = {'T', 'P', 'F', '0', 10, 'T', 'O', 'r', 'b'};  // cut short
   RegisterFormResource("TOrbiscope", text.data(), text.size());

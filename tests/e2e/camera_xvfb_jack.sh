@@ -12,11 +12,12 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 work=$(mktemp -d)
 cleanup() {
-  kill "${program_pid:-}" 2>/dev/null || true
+  stop_pid "${program_pid:-}"
   stop_sink
   stop_jackd
   stop_xvfb
   rm -rf "$work"
+  expect_nothing_left
 }
 trap cleanup EXIT
 
@@ -29,6 +30,7 @@ start_sink tyros "$dump"
 
 "$program" >"$work/log" 2>&1 &
 program_pid=$!
+note_started "$program_pid"
 wid=$(xdotool search --sync --name "^Lumivant$" | head -n 1)
 xdotool windowfocus --sync "$wid"
 

@@ -1,5 +1,6 @@
 # Shared by the end-to-end scripts: a private JACK server on its dummy
-# driver, and jack_midi_dump as the instrument.
+# driver, and jack_midi_dump as the instrument. Uses xvfb_lib.sh's process
+# helpers: source that first.
 
 start_jackd() {
   for tool in jackd jack_lsp jack_midi_dump; do
@@ -12,6 +13,7 @@ start_jackd() {
   # jack_midi_dump miss a cycle, and with it the messages delivered then.
   jackd --no-realtime -S -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"${JACKD_LOG:-/dev/null}" 2>&1 &
   JACKD_PID=$!
+  note_started "$JACKD_PID"
   for _ in $(seq 1 100); do
     jack_lsp >/dev/null 2>&1 && return 0
     sleep 0.1
@@ -20,8 +22,10 @@ start_jackd() {
   exit 1
 }
 
+# After its clients have ended.
 stop_jackd() {
-  [ -n "${JACKD_PID:-}" ] && kill "$JACKD_PID" 2>/dev/null && wait "$JACKD_PID" 2>/dev/null || true
+  stop_pid "${JACKD_PID:-}"
+  JACKD_PID=
 }
 
 # start_sink NAME FILE: jack_midi_dump as client NAME, one message a line
@@ -29,6 +33,7 @@ stop_jackd() {
 start_sink() {
   stdbuf -oL jack_midi_dump "$1" >"$2" 2>/dev/null &
   SINK_PID=$!
+  note_started "$SINK_PID"
   for _ in $(seq 1 100); do
     jack_lsp 2>/dev/null | grep -qxF "$1:input" && return 0
     sleep 0.1
@@ -40,7 +45,7 @@ start_sink() {
 # stop_sink [NAME]: ends the sink; with NAME, returns once its port is gone
 # from the server's list (the server notices a client's end on its own time).
 stop_sink() {
-  [ -n "${SINK_PID:-}" ] && kill "$SINK_PID" 2>/dev/null && wait "$SINK_PID" 2>/dev/null || true
+  stop_pid "${SINK_PID:-}"
   SINK_PID=
   [ -n "${1:-}" ] || return 0
   for _ in $(seq 1 100); do

@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
 # The framework under a real X server: the SDL2 backend opens a window of
 # the requested client size, and real key and click events (xdotool) reach
-# the right controls. Usage: toolkit_xvfb.sh DEMO_PROGRAM
+# the right controls; a lost X server ends it at once. Usage: toolkit_xvfb.sh DEMO_PROGRAM
 set -euo pipefail
 demo=$1
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/xvfb_lib.sh"
 
-start_xvfb
 log=$(mktemp)
+cleanup() {
+  stop_pid "${demo_pid:-}"
+  stop_xvfb
+  rm -f "$log"
+  expect_nothing_left
+}
+trap cleanup EXIT
+
+start_xvfb
 "$demo" >"$log" 2>&1 &
 demo_pid=$!
-cleanup() { kill "$demo_pid" 2>/dev/null || true; stop_xvfb; rm -f "$log"; }
-trap cleanup EXIT
+note_started "$demo_pid"
 
 wait_for_line "$log" "ready"
 wid=$(xdotool search --sync --name "^Toolkit demo$" | head -n 1)
@@ -40,5 +47,9 @@ click_at 60 160
 xdotool key --window "$wid" End
 xdotool type --window "$wid" "Z"
 wait_for_line "$log" "combo text First portZ"
+
+# Last, as it takes the display away.
+expect_end_on_lost_display "$demo_pid" "$log" "Toolkit demo"
+demo_pid=
 
 echo "toolkit under Xvfb: all checks passed"

@@ -1,4 +1,50 @@
-# Shared by the end-to-end scripts: a private Xvfb and small assertions.
+# Shared by the end-to-end scripts: a private Xvfb, the processes a script
+# starts, and small assertions.
+
+# Every process the script starts in the background, so that its end can
+# check that none outlived it.
+STARTED_PIDS=()
+
+note_started() { STARTED_PIDS+=("$1"); }
+
+# running PID: PID is a child of this script that has not ended (a child
+# that ended but was not waited for is no longer running).
+running() {
+  local ppid stat
+  read -r ppid stat < <(ps -o ppid=,stat= -p "$1" 2>/dev/null) || return 1
+  [ "$ppid" = "$$" ] && [ "${stat#Z}" = "$stat" ]
+}
+
+# stop_pid PID: asks a process of this script to end, kills it when it has
+# not within 5 s, and waits for it. Nothing happens for an empty PID.
+stop_pid() {
+  [ -n "${1:-}" ] || return 0
+  if running "$1"; then
+    kill "$1" 2>/dev/null || true
+    for _ in $(seq 1 50); do
+      running "$1" || break
+      sleep 0.1
+    done
+    if running "$1"; then
+      echo "$(ps -o comm= -p "$1") ($1) ignored SIGTERM; killed"
+      kill -9 "$1" 2>/dev/null || true
+    fi
+  fi
+  wait "$1" 2>/dev/null || true
+}
+
+# Last in a script's exit trap, after stopping what it started: kills what
+# still runs of it and fails the script if there was anything.
+expect_nothing_left() {
+  local pid left=
+  for pid in "${STARTED_PIDS[@]}"; do
+    running "$pid" || continue
+    left+=" $(ps -o comm= -p "$pid") ($pid)"
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  [ -z "$left" ] || { echo "still running at the end:$left"; exit 1; }
+}
 
 start_xvfb() {
   for tool in Xvfb xdotool xwininfo xdpyinfo; do
@@ -9,6 +55,7 @@ start_xvfb() {
   XVFB_OUT=$(mktemp)
   Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$XVFB_OUT" 2>/dev/null &
   XVFB_PID=$!
+  note_started "$XVFB_PID"
   for _ in $(seq 1 150); do
     if [ -s "$XVFB_OUT" ] && grep -q '^[0-9]*$' "$XVFB_OUT"; then
       export DISPLAY=":$(head -n 1 "$XVFB_OUT")"
@@ -21,8 +68,35 @@ start_xvfb() {
   exit 1
 }
 
+# After the programs on it have ended.
 stop_xvfb() {
-  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+  stop_pid "${XVFB_PID:-}"
+  XVFB_PID=
+}
+
+# expect_end_on_lost_display PID LOG TITLE: once the window TITLE of the
+# program PID shows, kills the X server hard and expects the program to end
+# within a second with a non-zero status, its last line in LOG (its output)
+# saying that the display was lost.
+expect_end_on_lost_display() {
+  local pid=$1 log=$2 status=0 start ms
+  xdotool search --sync --onlyvisible --name "^$3\$" >/dev/null
+  kill -9 "$XVFB_PID"
+  start=$(date +%s%N)
+  stop_xvfb 2>/dev/null  # reaps it without bash's "Killed" notice
+  # A server killed so cannot take away its lock and socket.
+  rm -f "/tmp/.X${DISPLAY#:}-lock" "/tmp/.X11-unix/X${DISPLAY#:}"
+  while running "$pid" && [ $(($(date +%s%N) - start)) -lt 1000000000 ]; do sleep 0.02; done
+  ms=$((($(date +%s%N) - start) / 1000000))
+  if running "$pid"; then
+    echo "the program still ran $ms ms after its X server was killed"
+    exit 1
+  fi
+  wait "$pid" || status=$?
+  [ "$status" -ne 0 ] || { echo "the program ended with status 0 when its display was lost"; exit 1; }
+  tail -n 1 "$log" | grep -q ": lost the connection to the X display $DISPLAY\$" ||
+    { echo "the program did not say it lost its display; it said:"; sed 's/^/  /' "$log"; exit 1; }
+  echo "lost display: the program ended $ms ms after its X server, status $status"
 }
 
 # Waits up to 10 s for a line equal to $2 in file $1.

@@ -599,6 +599,29 @@ TEST_F(ExceptionDisplay, AbortIsSilentAndOnExceptionReplacesTheBox) {
   EXPECT_TRUE(backend_->MessageBoxes().empty());
 }
 
+// Showing the main form in Run: a failing OnShow is shown and the loop goes
+// on; a window the backend refuses leaves Run unshown, for the caller.
+TEST_F(ExceptionDisplay, RunGoesOnAfterAFailingOnShowButNotWithoutAWindow) {
+  TForm* form = nullptr;
+  Application->CreateForm(form);
+  form->OnShow = TNotifyEvent([](TObject*) { throw EInvalidOperation("Not now"); });
+  Application->Run();
+  ASSERT_EQ(backend_->MessageBoxes().size(), 1u);
+  EXPECT_EQ(backend_->MessageBoxes()[0].text, "Not now.");
+
+  form->Hide();
+  form->OnShow.Clear();
+  backend_->RefuseWindows("cannot open a window: no screen");
+  try {
+    Application->Run();
+    ADD_FAILURE() << "Run returned";
+  } catch (const EWindowError& e) {
+    EXPECT_STREQ(e.what(), "cannot open a window: no screen");
+  }
+  EXPECT_EQ(backend_->MessageBoxes().size(), 1u);
+  EXPECT_EQ(form->Window(), nullptr);
+}
+
 // ---- icons --------------------------------------------------------------------------------
 
 void Put16(std::vector<std::uint8_t>& v, unsigned x) {
