@@ -17,6 +17,8 @@
 #include <mutex>
 #include <optional>
 
+#include "base/Cp1252.h"
+
 namespace gdi {
 
 namespace {
@@ -63,17 +65,6 @@ Request Resolve(const LOGFONTA& lf) {
   return r;
 }
 
-// Bytes 0x80-0x9F of Windows-1252; the rest coincide with Unicode. The five
-// unassigned bytes keep their own value and find no glyph in a Unicode map.
-constexpr std::array<char32_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char32_t Cp1252ToUnicode(unsigned char c) {
-  return c >= 0x80 && c <= 0x9F ? kCp1252High[c - 0x80] : c;
-}
-
 struct FaceCloser {
   void operator()(FT_Face face) const { FT_Done_Face(face); }
 };
@@ -116,7 +107,8 @@ CodeMapping SelectCharmap(FT_Face face) {
 FT_UInt GlyphIndex(FT_Face face, CodeMapping mapping, unsigned char c) {
   switch (mapping) {
     case CodeMapping::Unicode:
-      return FT_Get_Char_Index(face, Cp1252ToUnicode(c));
+      // The five unassigned bytes find no glyph in a Unicode map.
+      return FT_Get_Char_Index(face, base::Cp1252ToUnicode(c));
     case CodeMapping::Bytes:
       return FT_Get_Char_Index(face, c);
     case CodeMapping::None:

@@ -70,6 +70,8 @@ struct MIDIHDR {
 };
 
 UINT midiOutGetNumDevs();
+// szPname is the service's name in Windows-1252 ("?" for a character it
+// lacks), cut to 31 characters.
 MMRESULT midiOutGetDevCapsA(UINT_PTR deviceId, MIDIOUTCAPSA* caps, UINT size);
 MMRESULT midiOutOpen(HMIDIOUT* out, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance,
                      DWORD flags);
@@ -90,7 +92,7 @@ class MidiOutService {
  public:
   virtual ~MidiOutService() = default;
   virtual unsigned Count() = 0;
-  virtual mm::MMRESULT Name(unsigned device, std::string& name) = 0;
+  virtual mm::MMRESULT Name(unsigned device, std::string& name) = 0;  // UTF-8
   virtual mm::MMRESULT Open(unsigned device, std::uint64_t& port) = 0;
   virtual mm::MMRESULT Send(std::uint64_t port, const unsigned char* bytes, std::size_t size) = 0;
   virtual mm::MMRESULT Close(std::uint64_t port) = 0;

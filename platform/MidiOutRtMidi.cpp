@@ -20,6 +20,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/Cp1252.h"
+
 namespace platform {
 namespace {
 
@@ -443,12 +445,12 @@ HandleEntry* Find(HMIDIOUT h) {
   return it == gHandles.end() ? nullptr : &it->second;
 }
 
-// Cut to fit szPname without splitting a UTF-8 sequence.
+// The services name their ports in UTF-8; the "A" function hands out the
+// ANSI code page the window shows, one byte a character, cut to fit szPname.
 void CopyName(const std::string& name, char (&dest)[MAXPNAMELEN]) {
-  std::size_t n = std::min(name.size(), MAXPNAMELEN - 1);
-  if (n < name.size())
-    while (n > 0 && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80) --n;
-  std::memcpy(dest, name.data(), n);
+  const std::string ansi = base::Utf8ToCp1252(name);
+  const std::size_t n = std::min(ansi.size(), MAXPNAMELEN - 1);
+  std::memcpy(dest, ansi.data(), n);
   std::memset(dest + n, 0, MAXPNAMELEN - n);
 }
 

@@ -15,13 +15,16 @@
 //                    key-press (made here: the backend sends only printable
 //                    text). As on the classic desktop, a key-down stopped by
 //                    a handler still types its character.
-// Text:   each character is first offered as an accelerator when the
-//         focused control takes no characters (DLGC_WANTCHARS), then goes
-//         as a key-press: preview, then the control (Key = 0 stops it).
+// Text:   each character ("?" for one Windows-1252 lacks, so every
+//         character typed is one key-press) is first offered as an
+//         accelerator when the focused control takes no characters
+//         (DLGC_WANTCHARS), then goes as a key-press: preview, then the
+//         control (Key = 0 stops it).
 //         Nothing is typed while Alt is held without Ctrl.
 // Key-up: preview, then the control (Key = 0 stops it).
 #include <string>
 
+#include "base/Cp1252.h"
 #include "toolkit/ControlAccess.h"
 #include "toolkit/Forms.h"
 
@@ -49,39 +52,20 @@ char CharFromKey(WORD key, TShiftState shift) {
   return 0;
 }
 
-// Windows-1252 for the code points 0x80 to 0x9F stand for.
-int Cp1252FromCodePoint(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
-  static constexpr char32_t kHigh[32] = {
-      0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
-  for (int i = 0; i < 32; ++i)
-    if (kHigh[i] == cp) return 0x80 + i;
-  return -1;
-}
-
-// The printable characters of UTF-8 text that Windows-1252 has.
-std::string ToCp1252(const std::string& text) {
+// UTF-8 text without its control characters: Text should carry none, and
+// one that slipped through would act as a key it is not. Each is a byte of
+// its own (below 0x20, Delete 0x7F) or, from U+0080 to U+009F, 0xC2 and a
+// byte 0x80-0x9F.
+std::string WithoutControls(const std::string& text) {
   std::string out;
-  for (std::size_t i = 0; i < text.size();) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
     const auto b = static_cast<unsigned char>(text[i]);
-    const int length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (length == 0 || i + static_cast<std::size_t>(length) > text.size()) {
-      ++i;  // a stray byte: skipped
+    if (b < 0x20 || b == 0x7F) continue;
+    if (b == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80) {
+      ++i;
       continue;
     }
-    char32_t cp = length == 1 ? b : (b & (0x7F >> length));
-    bool valid = true;
-    for (int k = 1; k < length; ++k) {
-      const auto c = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-      valid = valid && (c >> 6) == 2;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    i += valid ? static_cast<std::size_t>(length) : 1;
-    if (!valid || cp < 0x20 || cp == 0x7F) continue;
-    const int c = Cp1252FromCodePoint(cp);
-    if (c >= 0) out.push_back(static_cast<char>(c));
+    out.push_back(text[i]);
   }
   return out;
 }
@@ -147,7 +131,7 @@ void TForm::RouteText(const platform::Event& event) {
   }
   // Alt with a letter is an accelerator, never typing.
   if ((keyShift_ & ssAlt) && !(keyShift_ & ssCtrl)) return;
-  for (const char c : ToCp1252(event.text)) SendChar(c, keyShift_, true);
+  for (const char c : base::Utf8ToCp1252(WithoutControls(event.text))) SendChar(c, keyShift_, true);
 }
 
 void TForm::SendChar(char c, TShiftState shift, bool offerAsAccelerator) {

@@ -65,5 +65,28 @@ TEST_F(WindowTest, ANameOfThirtyOneCharactersIsShownWhole) {
   EXPECT_EQ(w.MidiOutputs->Text(), name31);
 }
 
+TEST_F(WindowTest, NamesAreListedInTheWindowsCodePageAndCutAt31Characters) {
+  // The services name their ports in UTF-8: é, the en dash, ж.
+  const std::string mixed = "Tyros \xE2\x80\x93 caf\xC3\xA9 \xD0\xB6 " + std::string(20, 'x');
+  const struct {
+    std::string name, shown;
+  } cases[] = {
+      {"Caf\xC3\xA9", "Caf\xE9"},
+      {"Tyros \xE2\x80\x93 USB", "Tyros \x96 USB"},
+      {"\xD0\xB6-Synth", "?-Synth"},
+      {mixed, "Tyros \x96 caf\xE9 ? " + std::string(16, 'x')},
+  };
+  std::vector<MidiDouble::Device> devices;
+  std::vector<std::string> shown;
+  for (const auto& c : cases) {
+    devices.push_back({c.name});
+    shown.push_back(c.shown);
+  }
+  SetDevices(devices);
+  TOrbiscope& w = Open();
+  EXPECT_EQ(Entries(), shown);
+  EXPECT_EQ(w.MidiOutputs->Text(), "Caf\xE9");
+}
+
 }  // namespace
 }  // namespace apptest

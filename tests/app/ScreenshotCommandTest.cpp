@@ -103,6 +103,36 @@ TEST_F(WindowTest, TypingIntoThePortListSendsAndStillEditsIt) {
   EXPECT_TRUE(backend_->MessageBoxes().empty());
 }
 
+// Typed on layouts whose letters Windows-1252 lacks: ж, λ, ł, and 日本 as
+// one piece of text, with the commands each makes.
+const struct {
+  const char* text;
+  std::size_t commands;
+} kForeignText[] = {
+    {"\xD0\xB6", 1}, {"\xCE\xBB", 1}, {"\xC5\x82", 1}, {"\xE6\x97\xA5\xE6\x9C\xAC", 2}};
+
+TEST_F(WindowTest, EveryCharacterTheCodePageLacksIsAWholeCommand) {
+  SetDevices({{"Port A"}});
+  Open();
+  std::vector<Bytes> expected;
+  for (const auto& typed : kForeignText) {
+    Type(typed.text);
+    for (std::size_t i = 0; i < typed.commands; ++i)
+      for (const Bytes& m : Tyros2Sequence()) expected.push_back(m);
+    EXPECT_EQ(midi_.Sent("Port A"), expected) << typed.text;
+  }
+  EXPECT_EQ(midi_.OpenCount("Port A"), 0);
+}
+
+TEST_F(WindowTest, ThePortListTypesAQuestionMarkForEachOfThem) {
+  SetDevices({{"Port A"}});
+  TOrbiscope& w = Open();
+  w.MidiOutputs->SetFocus();
+  w.MidiOutputs->SelectAll();
+  for (const auto& typed : kForeignText) Type(typed.text);
+  EXPECT_EQ(w.MidiOutputs->Text(), "?????");
+}
+
 TEST_F(WindowTest, NoEntrySelectedSendsNothing) {
   Open();
   Type("a");

@@ -11,11 +11,12 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 work=$(mktemp -d)
 cleanup() {
-  kill "${program_pid:-}" 2>/dev/null || true
+  stop_pid "${program_pid:-}"
   stop_sink
   stop_jackd
   stop_xvfb
   rm -rf "$work"
+  expect_nothing_left
 }
 trap cleanup EXIT
 
@@ -29,6 +30,7 @@ start_sink tyros "$dump"
 
 "$program" >"$work/log" 2>&1 &
 program_pid=$!
+note_started "$program_pid"
 wid=$(xdotool search --sync --name "^Lumivant$" | head -n 1)
 xdotool windowfocus --sync "$wid"
 read -r width height < <(xwininfo -id "$wid" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
@@ -113,6 +115,48 @@ wait_for_messages "$dump2" 3
 expect_equal "after Scan" "$tyros2" "$(messages "$dump2")"
 echo "scan: the list follows the ports only when asked"
 
+# ---- letters Windows-1252 lacks --------------------------------------------
+# Typed on a Russian, Greek or Polish layout, each is one whole command, and
+# the port list's edit field shows a "?" for each: the same pixels as "?"
+# typed from the same starting state.
+click_at 236 82  # Scan: the instrument's port selected, the button focused
+before=$(messages "$dump2" | wc -l)
+xdotool type --window "$wid" --delay 50 "жλł"
+wait_for_messages "$dump2" $((before + 9))
+expect_quiet "$dump2" "after ж, λ and ł"
+expect_equal "ж, λ and ł" "$tyros2"$'\n'"$tyros2"$'\n'"$tyros2" "$(messages "$dump2" | tail -n 9)"
+field_now() { import -window "$wid" "$work/field.png"; pixels "$work/field.png" 167x21+42+72; }
+# The field once two looks a moment apart agree.
+settled_field() {
+  local last now
+  last=$(field_now)
+  for _ in $(seq 1 30); do
+    sleep 0.3
+    now=$(field_now)
+    [ "$now" = "$last" ] && { echo "$now"; return 0; }
+    last=$now
+  done
+  echo "the edit field did not settle" >&2
+  return 1
+}
+# From the same state each time: Scan, the field focused with the caret at
+# the end of the port's name; then `xdotool type` of $1.
+type_into_field() {
+  click_at 236 82
+  click_at 150 82
+  xdotool key --window "$wid" End
+  [ -z "$1" ] || xdotool type --window "$wid" --delay 50 "$1"
+}
+type_into_field ""
+focused=$(settled_field)
+type_into_field "???"
+questions=$(settled_field)
+[ "$questions" != "$focused" ] || { echo "\"???\" did not reach the edit field"; exit 1; }
+type_into_field "жλł"
+typed=$(settled_field)
+[ "$typed" = "$questions" ] || { echo "ж, λ and ł do not show as \"???\" in the edit field"; exit 1; }
+echo "ж, λ and ł: three commands, and \"?\" for each in the edit field"
+
 kill -0 "$program_pid" || { echo "the program ended"; cat "$work/log"; exit 1; }
 # No window manager here to send a close request; SDL turns SIGTERM into
 # the same quit a closed window gives.
@@ -123,3 +167,10 @@ program_pid=
 expect_equal "exit status after closing" 0 "$status"
 [ ! -s "$work/log" ] || { echo "the program wrote:"; cat "$work/log"; exit 1; }
 echo "closed with status 0, nothing on stdout or stderr"
+
+# Last, as it takes the display away: a lost X server ends the program at once.
+"$program" >"$work/log" 2>&1 &
+program_pid=$!
+note_started "$program_pid"
+expect_end_on_lost_display "$program_pid" "$work/log" "Lumivant"
+program_pid=

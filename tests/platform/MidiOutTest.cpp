@@ -101,9 +101,9 @@ TEST_F(MidiOutOnDouble, NamesAreCutTo31Characters) {
 }
 
 TEST_F(MidiOutOnDouble, CutNameNeverEndsInHalfACharacter) {
-  // "é" takes bytes 30 and 31; byte 31 does not fit, so neither does it.
+  // "é", two bytes of UTF-8, is one byte of the code page: the 31st character.
   double_.SetDevices({{std::string(30, 'a') + "\xC3\xA9" + "b"}});
-  EXPECT_EQ(CapsName(0), std::string(30, 'a'));
+  EXPECT_EQ(CapsName(0), std::string(30, 'a') + "\xE9");
 }
 
 TEST_F(MidiOutOnDouble, UnreadableCapsFailWithTheDevicesCode) {

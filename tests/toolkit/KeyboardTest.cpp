@@ -159,7 +159,30 @@ TEST_F(Keyboard, KeysGoToTheFormWhenNothingHasTheFocus) {
 TEST_F(Keyboard, TextBecomesWindows1252Characters) {
   Type("\xC3\xA9\xE2\x82\xAC\xE4\xB8\x80z");  // é, €, a CJK character, z
   EXPECT_EQ(log, (Log{"form.KeyPress 233", "edit.KeyPress 233", "form.KeyPress 128",
-                      "edit.KeyPress 128", "form.KeyPress 122", "edit.KeyPress 122"}));
+                      "edit.KeyPress 128", "form.KeyPress 63", "edit.KeyPress 63",
+                      "form.KeyPress 122", "edit.KeyPress 122"}));
+}
+
+TEST_F(Keyboard, EveryCharacterTheCodePageLacksIsOneQuestionMark) {
+  const struct {
+    const char* text;
+    int presses;
+  } cases[] = {
+      {"\xD0\xB6", 1},                  // ж
+      {"\xCE\xBB", 1},                  // λ
+      {"\xC5\x82", 1},                  // ł
+      {"\xE6\x97\xA5\xE6\x9C\xAC", 2},  // 日本
+      {"\xF0\x9F\x8E\xB9", 1},          // an emoji, beyond 16 bits
+      {"\x01\x7F\xC2\x81\xC2\x85", 0},  // control characters never type
+  };
+  for (const auto& c : cases) {
+    log.clear();
+    Type(c.text);
+    Log expected;
+    for (int i = 0; i < c.presses; ++i)
+      expected.insert(expected.end(), {"form.KeyPress 63", "edit.KeyPress 63"});
+    EXPECT_EQ(log, expected) << c.text;
+  }
 }
 
 // ---- tab order ---------------------------------------------------------------------------
