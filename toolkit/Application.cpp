@@ -156,12 +156,18 @@ void TApplication::UpdateAndPresent() {
   if (!Screen) return;
   for (int i = 0; i < Screen->FormCount(); ++i) {
     TForm* form = Screen->Forms(i);
+    // An update that paints shows its work itself; what was drawn straight
+    // onto the surface during the event is shown here.
+    bool shown = false;
     try {
+      const gdi::TRect marked = form->DirtyRect();
+      shown = !gdi::IsRectEmpty(&marked);
       form->Update();
     } catch (...) {
+      shown = false;
       HandleException(form);
     }
-    form->Present();
+    if (!shown) form->Present();
   }
 }
 
