@@ -45,7 +45,9 @@ start_sink() {
 # stop_sink [NAME]: ends the sink; with NAME, returns once its port is gone
 # from the server's list (the server notices a client's end on its own time).
 stop_sink() {
-  stop_pid "${SINK_PID:-}"
+  # jack_midi_dump leaves the graph properly on a hang-up; killed by SIGTERM
+  # it would stall a synchronous server for its five-second timeout.
+  stop_pid "${SINK_PID:-}" HUP
   SINK_PID=
   [ -n "${1:-}" ] || return 0
   for _ in $(seq 1 100); do

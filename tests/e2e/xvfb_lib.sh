@@ -15,18 +15,19 @@ running() {
   [ "$ppid" = "$$" ] && [ "${stat#Z}" = "$stat" ]
 }
 
-# stop_pid PID: asks a process of this script to end, kills it when it has
-# not within 5 s, and waits for it. Nothing happens for an empty PID.
+# stop_pid PID [SIGNAL]: asks a process of this script to end (SIGTERM
+# unless told), kills it when it has not within 5 s, and waits for it.
+# Nothing happens for an empty PID.
 stop_pid() {
   [ -n "${1:-}" ] || return 0
   if running "$1"; then
-    kill "$1" 2>/dev/null || true
+    kill -"${2:-TERM}" "$1" 2>/dev/null || true
     for _ in $(seq 1 50); do
       running "$1" || break
       sleep 0.1
     done
     if running "$1"; then
-      echo "$(ps -o comm= -p "$1") ($1) ignored SIGTERM; killed"
+      echo "$(ps -o comm= -p "$1") ($1) ignored SIG${2:-TERM}; killed"
       kill -9 "$1" 2>/dev/null || true
     fi
   fi
