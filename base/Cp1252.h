@@ -22,4 +22,7 @@ char32_t Cp1252ToUnicode(unsigned char c);
 // broke a sequence off starts the next character.
 std::string Utf8ToCp1252(std::string_view utf8);
 
+// Windows-1252 text as UTF-8, for what leaves the program (the clipboard).
+std::string Cp1252ToUtf8(std::string_view text);
+
 }  // namespace base

@@ -19,6 +19,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "base/Cp1252.h"
 #include "toolkit/ClassBuilder.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
@@ -301,7 +302,8 @@ void TComboBox::TypeText(std::string text) {
 
 void TComboBox::CopyToClipboard() {
   if (SelLength() == 0) return;
-  if (platform::Backend* clipboard = Clipboard()) clipboard->SetClipboardText(SelText());
+  // The clipboard is shared with other programs, which read UTF-8.
+  if (platform::Backend* clipboard = Clipboard()) clipboard->SetClipboardText(base::Cp1252ToUtf8(SelText()));
 }
 
 void TComboBox::CutToClipboard() {
@@ -313,7 +315,7 @@ void TComboBox::CutToClipboard() {
 void TComboBox::PasteFromClipboard() {
   platform::Backend* clipboard = Clipboard();
   if (!Editable() || !clipboard) return;
-  std::string text = clipboard->ClipboardText();
+  std::string text = base::Utf8ToCp1252(clipboard->ClipboardText());
   // One line only, as a one-line edit takes it.
   text = text.substr(0, text.find_first_of("\r\n"));
   TypeText(text);

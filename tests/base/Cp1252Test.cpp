@@ -46,4 +46,13 @@ TEST(Cp1252, BytesStandForTheirUnicodeCharacters) {
   for (const auto& [byte, unicode] : cases) EXPECT_EQ(base::Cp1252ToUnicode(byte), unicode) << int{byte};
 }
 
+// Every byte goes out and comes back: what the program copies to the
+// clipboard is what it reads back from there.
+TEST(Cp1252, EveryByteGoesToUtf8AndBack) {
+  std::string all;
+  for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
+  EXPECT_EQ(base::Utf8ToCp1252(base::Cp1252ToUtf8(all)), all);
+  EXPECT_EQ(base::Cp1252ToUtf8("\x80 \xE9\x96"), "\xE2\x82\xAC \xC3\xA9\xE2\x80\x93");
+}
+
 }  // namespace

@@ -129,6 +129,17 @@ TEST_F(StdComboBoxTest, ClipboardCutCopyAndPaste) {
   EXPECT_EQ(backend_->ClipboardText(), "one\r\ntwo");
 }
 
+// Other programs put UTF-8 there and read it back so.
+TEST_F(StdComboBoxTest, TheClipboardHoldsUtf8) {
+  FocusByClick();
+  backend_->SetClipboardText("Caf\xC3\xA9 \xE2\x80\x93 \xD0\xB6");  // "Café – ж"
+  Key('V', platform::kCtrl);
+  EXPECT_EQ(combo->Text(), "Caf\xE9 \x96 ?");
+  Key(VK_HOME, platform::kShift);
+  Key('C', platform::kCtrl);
+  EXPECT_EQ(backend_->ClipboardText(), "Caf\xC3\xA9 \xE2\x80\x93 ?");
+}
+
 TEST_F(StdComboBoxTest, MaxLengthLimitsWhatIsTyped) {
   combo->SetMaxLength(4);
   FocusByClick();
