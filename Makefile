@@ -2,13 +2,14 @@
 #   make run    install what is missing, build, start the program
 #   make test   install what is missing, build, run every test suite
 #               (plain build, sanitizer build, bounded fuzzing)
+#   make check  the fast loop: plain build and the unit tests only
 
 JOBS ?= $(shell nproc)
 # Warnings are errors in CI.
 WERROR ?= $(if $(CI),ON,OFF)
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test build setup-build setup-test test-plain test-asan fuzz bench clean
+.PHONY: run test check build setup-build setup-test test-plain test-asan fuzz bench clean
 
 run: setup-build build
 	exec build/bin/lumivant
@@ -24,6 +25,9 @@ setup-test:
 build:
 	cmake -S . -B build -DLUMIVANT_WERROR=$(WERROR) >/dev/null
 	cmake --build build -j$(JOBS)
+
+check: setup-test build
+	cd build && ctest --output-on-failure -j$(JOBS) -LE e2e
 
 test-plain: build
 	cd build && ctest --output-on-failure -j$(JOBS)
