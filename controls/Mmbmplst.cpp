@@ -392,12 +392,13 @@ void TMMBitmapList::LoadFromStreamEx(TStream& stream, bool replace) {
       stream.ReadBuffer(item.Memory(), length);
     }
     item.SetPosition(0);
-    if (replace && i < Count()) {
-      Get(i)->LoadFromStream(item);
-    } else {
-      work.LoadFromStream(item);
-      Add(&work);
-    }
+    TBitmap* bitmap = replace && i < Count() ? Get(i) : &work;
+    // An empty bitmap saves no bytes, so an item of none reads as one.
+    if (item.Size() == 0)
+      bitmap->Assign(nullptr);
+    else
+      bitmap->LoadFromStream(item);
+    if (bitmap == &work) Add(&work);
     if (OnBmpLoaded) OnBmpLoaded(this, Get(i));
   }
 }
@@ -413,8 +414,9 @@ void TMMBitmapList::ReplaceFromFile(const std::string& fileName) {
 }
 
 void TMMBitmapList::SaveToFile(const std::string& fileName) {
-  TFileStream file(fileName, fmCreate);
+  TSafeFileStream file(fileName);
   SaveToStream(file);
+  file.Commit();
 }
 
 void TMMBitmapList::AddListFromFile(const std::string& fileName) {

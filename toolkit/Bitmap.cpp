@@ -22,8 +22,9 @@ void TGraphic::LoadFromFile(const std::string& fileName) {
 }
 
 void TGraphic::SaveToFile(const std::string& fileName) const {
-  TFileStream stream(fileName, fmCreate);
+  TSafeFileStream stream(fileName);
   SaveToStream(stream);
+  stream.Commit();
 }
 
 // ---- TBitmap ----------------------------------------------------------------

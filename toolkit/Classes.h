@@ -319,9 +319,43 @@ class TFileStream : public TStream {
   std::int64_t Write(const void* buffer, std::int64_t count) override;
   std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
   void SetSize(std::int64_t size) override;
+  // The file descriptor, or -1 once closed.
+  int Handle() const { return fd_; }
+
+ protected:
+  // Takes over an open file descriptor.
+  explicit TFileStream(int fd) : fd_(fd) {}
+  // Closes the file now: 0, or the system's error number.
+  int Close();
 
  private:
   int fd_ = -1;
+};
+
+// A file saved whole or not at all; every save of a file the user owns goes
+// through it. The bytes go to a new temporary file beside `fileName`, which
+// takes its name on Commit, so that a save that fails part way leaves the
+// earlier file as it was. Freed without a Commit, the temporary goes. The new file keeps
+// the permissions and owner of the file it replaces; through a symbolic
+// link the file the link names is replaced and the link stays. A device or
+// pipe, or a name under /dev or /proc (/dev/stdout), cannot be replaced
+// and is written straight through. EFCreateError naming `fileName` when the
+// file cannot be made or put in place.
+class TSafeFileStream : public TFileStream {
+ public:
+  explicit TSafeFileStream(const std::string& fileName);
+  ~TSafeFileStream() override;
+  // Puts the complete file in place and closes the stream.
+  void Commit();
+
+ private:
+  struct TTarget;
+  static TTarget Prepare(const std::string& fileName);
+  explicit TSafeFileStream(TTarget target);
+
+  std::string fileName_;
+  std::string target_;  // the name replaced on commit
+  std::string temp_;    // empty when written straight through, or committed
 };
 
 }  // namespace toolkit

@@ -5,6 +5,7 @@ set(TOOLKIT_CORE_SOURCES
   Classes.cpp
   Strings.cpp
   Streams.cpp
+  SafeFileStream.cpp
   ValueStream.cpp
   Streaming.cpp
   Writer.cpp

@@ -108,8 +108,9 @@ void TMemoryStream::LoadFromFile(const std::string& fileName) {
 }
 
 void TMemoryStream::SaveToFile(const std::string& fileName) {
-  TFileStream file(fileName, fmCreate);
+  TSafeFileStream file(fileName);
   SaveToStream(file);
+  file.Commit();
 }
 
 // ---- TFileStream ----------------------------------------------------------------
@@ -150,8 +151,13 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) {
   }
 }
 
-TFileStream::~TFileStream() {
-  if (fd_ >= 0) ::close(fd_);
+TFileStream::~TFileStream() { Close(); }
+
+int TFileStream::Close() {
+  if (fd_ < 0) return 0;
+  const int result = ::close(fd_);
+  fd_ = -1;
+  return result == 0 ? 0 : errno;
 }
 
 std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {

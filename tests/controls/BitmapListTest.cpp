@@ -11,6 +11,7 @@
 
 #include "controls/BlockCodec.h"
 #include "controls/Mmbmplst.h"
+#include "tests/support/Expect.h"
 #include "toolkit/ClassBuilder.h"
 #include "toolkit/Streaming.h"
 
@@ -155,12 +156,7 @@ TEST_F(ListTest, AChangeMadeByAnOnChangeHandlerIsNotReportedAgain) {
 TEST_F(ListTest, BadIndexesFailAndLeaveTheStore) {
   Fill(2);
   TBitmap* first = list.Get(0);
-  try {
-    list.Delete(5);
-    FAIL() << "no error";
-  } catch (const EListError& e) {
-    EXPECT_EQ(e.Message, "List index out of bounds (5)");
-  }
+  EXPECT_EQ(testsupport::ThrownMessage<EListError>([&] { list.Delete(5); }), "List index out of bounds (5)");
   EXPECT_EQ(log, "<") << "OnChanging went out; no change followed";
   EXPECT_THROW(list.Insert(3, first), EListError);
   EXPECT_THROW(list.Insert(-1, first), EListError);
@@ -330,6 +326,46 @@ TEST_F(ListTest, EveryLoadedBitmapIsAnnounced) {
   EXPECT_EQ(seen[1], read.Get(1));
 }
 
+// An empty bitmap saves as an item of no bytes, which reads back as one:
+// alone or between two others, plain or compressed, loaded or replacing.
+TEST_F(ListTest, EmptyBitmapsSaveAndLoadBackToTheSameBytes) {
+  const TBitmap empty;
+  const std::vector<std::vector<bool>> layouts = {{true}, {false, true, false}};  // which are empty
+  for (const bool compressed : {false, true}) {
+    for (const std::vector<bool>& layout : layouts) {
+      SCOPED_TRACE(std::string(compressed ? "compressed, " : "plain, ") + std::to_string(layout.size()));
+      TMMBitmapList source(nullptr);
+      source.SetCompressed(compressed);
+      for (std::size_t i = 0; i < layout.size(); ++i)
+        source.Add(layout[i] ? &empty : MakeBitmap(9, 7, static_cast<unsigned>(i)).get());
+      TMemoryStream saved;
+      source.SaveToStream(saved);
+      const std::vector<std::uint8_t> bytes = Bytes(saved);
+      if (layout.size() == 1) {
+        const std::uint8_t kind = compressed ? 'C' : 'L';
+        EXPECT_EQ(bytes, (std::vector<std::uint8_t>{'M', 'B', 'M', kind, 1, 0, 0, 0, 0, 0, 0, 0}));
+      }
+
+      TMMBitmapList read(nullptr);
+      read.SetCompressed(compressed);
+      TMemoryStream in = StreamOf(bytes);
+      read.LoadFromStream(in);
+      list.Clear();
+      Fill(3);
+      TMemoryStream over = StreamOf(bytes);
+      list.ReplaceFromStream(over);
+      ASSERT_EQ(read.Count(), static_cast<int>(layout.size()));
+      for (std::size_t i = 0; i < layout.size(); ++i) {
+        EXPECT_EQ(read.Get(static_cast<int>(i))->Empty(), layout[i]) << i;
+        EXPECT_EQ(list.Get(static_cast<int>(i))->Empty(), layout[i]) << i;
+      }
+      TMemoryStream again;
+      read.SaveToStream(again);
+      EXPECT_EQ(Bytes(again), bytes);
+    }
+  }
+}
+
 TEST_F(ListTest, EncodeAndDecodeHandlersSeeEveryBlock) {
   Fill(2);
   list.SetCompressed(true);
@@ -356,12 +392,8 @@ TEST_F(ListTest, EncodeAndDecodeHandlersSeeEveryBlock) {
 TEST_F(ListTest, WrongMagicClearsAndReportsOnce) {
   Fill(2);
   TMemoryStream stream = StreamOf({'M', 'B', 'M', 'X', 1, 0, 0, 0});
-  try {
-    list.LoadFromStream(stream);
-    FAIL() << "no error";
-  } catch (const EStreamError& e) {
-    EXPECT_EQ(e.Message, "Invalid BitmapList stream");
-  }
+  EXPECT_EQ(testsupport::ThrownMessage<EStreamError>([&] { list.LoadFromStream(stream); }),
+            "Invalid BitmapList stream");
   EXPECT_EQ(list.Count(), 0);
   EXPECT_EQ(log, "<o>");
 }
@@ -506,6 +538,31 @@ TEST(BitmapListStreaming, ListItemsIsWrittenOnlyWhenTheListHoldsABitmap) {
   EXPECT_EQ(faces->HandleType(), bmDIB);
 }
 
+TEST(BitmapListStreaming, ADescriptionWhoseListHoldsAnEmptyBitmapLoads) {
+  RegisterClass(THolder::StaticClass());
+  RegisterClass(TMMBitmapList::StaticClass());
+  THolder root(nullptr);
+  root.SetName("Holder");
+  auto* list = new TMMBitmapList(&root);
+  list->SetName("Faces");
+  const TBitmap empty;
+  list->Add(MakeBitmap(6, 5, 1).get());
+  list->Add(&empty);
+  list->Add(MakeBitmap(7, 5, 2).get());
+  // Through the text form, as the window's description is kept.
+  const std::string source = TextOf(&root);
+  TMemoryStream text = StreamOf({source.begin(), source.end()}), binary;
+  ObjectTextToBinary(text, binary);
+  binary.SetPosition(0);
+  THolder read(nullptr);
+  ReadComponent(binary, &read);
+  auto* faces = dynamic_cast<TMMBitmapList*>(read.FindComponent("Faces"));
+  ASSERT_NE(faces, nullptr);
+  ASSERT_EQ(faces->Count(), 3);
+  EXPECT_TRUE(faces->Get(1)->Empty());
+  EXPECT_EQ(Pixels(faces->Get(2)), Pixels(list->Get(2)));
+}
+
 // ---- files ----------------------------------------------------------------------------
 
 class ListFiles : public ListTest {
@@ -550,6 +607,24 @@ TEST_F(ListFiles, AMissingFileChangesNothing) {
   EXPECT_EQ(list.Count(), 2);
   EXPECT_EQ(log, "");
   EXPECT_THROW(list.SaveToFile(Path("no/such/dir/list.mbl")), EFCreateError);
+}
+
+TEST_F(ListFiles, ASaveThatFailsPartWayKeepsTheOldFile) {
+  Fill(2);
+  list.SetCompressed(true);
+  TMemoryStream old;
+  old.WriteBuffer("the earlier list", 16);
+  old.SaveToFile(Path("list.mbl"));
+  int blocks = 0;
+  list.OnEncode = TEncodeEvent([&](TObject*, std::uint8_t*, std::uint32_t) {
+    if (++blocks == 2) throw EWriteError("stopped at the second bitmap");
+  });
+  EXPECT_THROW(list.SaveToFile(Path("list.mbl")), EWriteError);
+  TMemoryStream kept;
+  kept.LoadFromFile(Path("list.mbl"));
+  EXPECT_EQ(Bytes(kept), Bytes(old));
+  EXPECT_THROW(list.ExtractToFile(0, Path("no/such/dir/one.bmp")), EFCreateError);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1) << "a temporary was left behind";
 }
 
 // ---- teardown -------------------------------------------------------------------------

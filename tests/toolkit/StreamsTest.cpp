@@ -1,18 +1,28 @@
 // Memory and file streams: reading, writing, seeking, copying, and the
 // errors of each, with every file descriptor closed again.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/Expect.h"
+#include "toolkit/Bitmap.h"
 #include "toolkit/Classes.h"
 
 namespace toolkit {
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::ThrownMessage;
+using testsupport::ThrowsWithMessage;
 
 int OpenDescriptors() {
   int count = 0;
@@ -35,9 +45,41 @@ class FileStreamTest : public ::testing::Test {
     fs::remove_all(dir_);
   }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Slurp(const std::string& name) const {
+    std::ostringstream text;
+    text << std::ifstream(Path(name), std::ios::binary).rdbuf();
+    return text.str();
+  }
+  // Everything in the folder, temporaries included, sorted.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
   fs::path dir_;
   int descriptors_ = 0;
+};
+
+// Writes beyond `bytes` into any file fail with an error instead of ending
+// the process, while the guard lives.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, handler_);
+  }
+
+ private:
+  void (*handler_)(int);
+  rlimit old_{};
 };
 
 // ---- TMemoryStream --------------------------------------------------------------
@@ -75,12 +117,7 @@ TEST(MemoryStream, ReadBufferNeedsEveryByte) {
   s.WriteBuffer("abc", 3);
   s.SetPosition(1);
   char buffer[4];
-  try {
-    s.ReadBuffer(buffer, 3);
-    FAIL() << "short read accepted";
-  } catch (const EReadError& e) {
-    EXPECT_STREQ(e.what(), "Stream read error");
-  }
+  EXPECT_EQ(ThrownMessage<EReadError>([&] { s.ReadBuffer(buffer, 3); }), "Stream read error");
   s.SetPosition(0);
   EXPECT_NO_THROW(s.ReadBuffer(buffer, 3));
   EXPECT_NO_THROW(s.ReadBuffer(buffer, 0));
@@ -142,31 +179,19 @@ TEST_F(FileStreamTest, ReadWriteModeAndSetSize) {
 
 TEST_F(FileStreamTest, MissingFileNamesTheFileAndTheReason) {
   const std::string path = Path("missing.txt");
-  try {
-    TFileStream f(path, fmOpenRead);
-    FAIL() << "opened a missing file";
-  } catch (const EFOpenError& e) {
-    EXPECT_EQ(e.Message, "Cannot open file \"" + path + "\". No such file or directory");
-  }
+  EXPECT_EQ(ThrownMessage<EFOpenError>([&] { TFileStream f(path, fmOpenRead); }),
+            "Cannot open file \"" + path + "\". No such file or directory");
 }
 
 TEST_F(FileStreamTest, UncreatableFileNamesTheFileAndTheReason) {
   const std::string path = Path("no/such/folder/x.bin");
-  try {
-    TFileStream f(path, fmCreate);
-    FAIL() << "created a file in a missing folder";
-  } catch (const EFCreateError& e) {
-    EXPECT_EQ(e.Message, "Cannot create file \"" + path + "\". No such file or directory");
-  }
+  EXPECT_EQ(ThrownMessage<EFCreateError>([&] { TFileStream f(path, fmCreate); }),
+            "Cannot create file \"" + path + "\". No such file or directory");
 }
 
 TEST_F(FileStreamTest, AFolderIsNotAFile) {
-  try {
-    TFileStream f(dir_.string(), fmOpenRead);
-    FAIL() << "opened a folder";
-  } catch (const EFOpenError& e) {
-    EXPECT_NE(e.Message.find("Is a directory"), std::string::npos) << e.Message;
-  }
+  EXPECT_TRUE(
+      ThrowsWithMessage<EFOpenError>([&] { TFileStream f(dir_.string(), fmOpenRead); }, "Is a directory"));
 }
 
 TEST_F(FileStreamTest, WritingAReadOnlyStreamFails) {
@@ -186,6 +211,64 @@ TEST_F(FileStreamTest, MemoryStreamSavesAndLoadsFiles) {
   EXPECT_EQ(in.Bytes(), bytes);
   EXPECT_THROW(in.LoadFromFile(Path("none.bin")), EFOpenError);
   EXPECT_EQ(in.Bytes(), bytes);  // a failed load keeps what was there
+}
+
+// ---- saving over a file ------------------------------------------------------------
+
+TEST_F(FileStreamTest, ASaveThatFailsPartWayKeepsTheOldFile) {
+  TMemoryStream memory;
+  memory.SetSize(70000);
+  TBitmap bitmap;
+  bitmap.SetSize(100, 100);  // 40,054 bytes as a BMP file
+  TPicture picture;
+  picture.Bitmap()->SetSize(100, 100);
+  const std::vector<std::pair<const char*, std::function<void(const std::string&)>>> saves = {
+      {"memory stream", [&](const std::string& file) { memory.SaveToFile(file); }},
+      {"bitmap", [&](const std::string& file) { bitmap.SaveToFile(file); }},
+      {"picture", [&](const std::string& file) { picture.SaveToFile(file); }},
+  };
+  for (const auto& [what, save] : saves) {
+    SCOPED_TRACE(what);
+    std::ofstream(Path("kept.bin")) << "the earlier file";
+    try {
+      const FileSizeLimit limit(4096);
+      save(Path("kept.bin"));
+      ADD_FAILURE() << "the save went through";
+    } catch (const Exception&) {
+    }
+    const std::string kept = Slurp("kept.bin");
+    EXPECT_TRUE(kept == "the earlier file") << "now " << kept.size() << " bytes";
+    EXPECT_THROW(save(Path("missing/kept.bin")), EFCreateError);
+    EXPECT_EQ(Names(), std::vector<std::string>{"kept.bin"}) << "a temporary was left behind";
+  }
+}
+
+TEST_F(FileStreamTest, ASafeFileTakesItsNameOnlyOnCommit) {
+  const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  std::ofstream(Path("real.bin")) << "old";
+  fs::permissions(Path("real.bin"), mode);
+  fs::create_symlink("real.bin", dir_ / "link.bin");
+  fs::create_symlink("later.bin", dir_ / "ahead.bin");  // names no file yet
+  {
+    TSafeFileStream uncommitted(Path("link.bin"));
+    uncommitted.WriteBuffer("new", 3);
+    EXPECT_EQ(Names().size(), 4u) << "the temporary lies beside the file";
+  }
+  EXPECT_EQ(Slurp("real.bin"), "old");
+  for (const char* name : {"link.bin", "ahead.bin"}) {
+    TSafeFileStream file(Path(name));
+    file.WriteBuffer("new", 3);
+    file.Commit();
+  }
+  EXPECT_EQ(Slurp("real.bin"), "new");
+  EXPECT_EQ(Slurp("later.bin"), "new");
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link.bin") && fs::is_symlink(dir_ / "ahead.bin")) << "links stay links";
+  EXPECT_EQ(fs::status(Path("real.bin")).permissions(), mode);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"ahead.bin", "later.bin", "link.bin", "real.bin"}));
+
+  TSafeFileStream device("/dev/null");  // written through: it cannot be replaced
+  device.WriteBuffer("x", 1);
+  EXPECT_NO_THROW(device.Commit());
 }
 
 }  // namespace

@@ -275,6 +275,33 @@ TEST_F(BitmapListToolTest, InfoShowsVariantCountSizesDepthsAndLengths) {
                        "  1: 87 x 65, 32-bit, " + std::to_string(total1) + " bytes coded, 22674 decoded\n");
 }
 
+TEST_F(BitmapListToolTest, AnEmptyBitmapIsShownAndNotUnpacked) {
+  const std::string a = Slurp(dir_ / "a.bmp");
+  const std::string item = Int32Bytes(static_cast<std::int32_t>(a.size())) + a;
+  const std::string plain = "MBML" + Int32Bytes(3) + item + Int32Bytes(0) + item;
+  Spill(dir_ / "plain.bin", plain);
+  ASSERT_EQ(Run({"convert", "--compressed", P("plain.bin"), P("compressed.bin")}).status, 0);
+  ASSERT_EQ(Run({"convert", "--plain", P("compressed.bin"), P("back.bin")}).status, 0);
+  EXPECT_EQ(Slurp(dir_ / "back.bin"), plain);
+
+  Result r = Run({"info", P("plain.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, P("plain.bin") + ": plain (MBML), 3 bitmaps, 45368 bytes\n"
+                                    "  0: 87 x 65, 32-bit, 22674 bytes\n"
+                                    "  1: empty, 0 bytes\n"
+                                    "  2: 87 x 65, 32-bit, 22674 bytes\n");
+  r = Run({"info", P("compressed.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\n  1: empty, 0 bytes coded, 0 decoded\n"), std::string::npos) << r.out;
+
+  r = Run({"unpack", P("compressed.bin"), P("out")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, "bitmap 1 is empty: " + P("out") + "/1.bmp not written\n");
+  EXPECT_EQ(Entries(dir_ / "out"), (std::vector<std::string>{"0.bmp", "2.bmp"}));
+  EXPECT_EQ(Slurp(dir_ / "out" / "2.bmp"), a);
+}
+
 TEST_F(BitmapListToolTest, MissingInputFile) {
   Spill(dir_ / "old.bin", "precious");
   ExpectFailure({"pack", P("new.bin"), P("a.bmp"), P("missing.bmp")}, P("missing.bmp"), "No such file");

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "toolkit/Classes.h"
+
 namespace bitmaplist {
 
 namespace fs = std::filesystem;
@@ -16,17 +18,11 @@ namespace {
 
 std::string Why(int error) { return std::strerror(error); }
 
-// Writes all of `bytes`, then closes `fd`; 0 or the error.
-int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
-  std::size_t done = 0;
-  int error = 0;
-  while (done < bytes.size() && error == 0) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno != EINTR) error = errno;
-    if (n > 0) done += static_cast<std::size_t>(n);
-  }
-  if (::close(fd) != 0 && error == 0) error = errno;
-  return error;
+// The system's reason, which a file error of the toolkit gives after its
+// last full stop, without the words naming the file: the line names it.
+std::string Reason(const toolkit::Exception& e) {
+  const std::size_t stop = e.Message.rfind(". ");
+  return stop == std::string::npos ? e.Message : e.Message.substr(stop + 2);
 }
 
 mode_t NewFileMode() {
@@ -71,30 +67,14 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
 }
 
 void ReplaceFile(const std::string& output, std::span<const std::uint8_t> bytes) {
-  struct stat info {};
-  const bool exists = ::stat(output.c_str(), &info) == 0;
-  if (exists && S_ISDIR(info.st_mode)) throw Failure{output, "cannot write: " + Why(EISDIR)};
-  if (exists && !S_ISREG(info.st_mode)) {
-    const int fd = ::open(output.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) throw Failure{output, "cannot open: " + Why(errno)};
-    if (const int error = WriteAll(fd, bytes)) throw Failure{output, "cannot write: " + Why(error)};
-    return;
-  }
-  // Through a link, the file it names is the one replaced; the link stays.
-  std::string target = output;
-  struct stat entry {};
-  if (exists && ::lstat(output.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
-    std::error_code ec;
-    const fs::path resolved = fs::canonical(output, ec);
-    if (!ec) target = resolved.string();
-  }
-  const std::string temp = MakeTemporary(target + ".", exists ? (info.st_mode & 07777) : NewFileMode(), output);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-  int error = fd < 0 ? errno : WriteAll(fd, bytes);
-  if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temp.c_str());
-    throw Failure{output, "cannot write: " + Why(error)};
+  try {
+    toolkit::TSafeFileStream file(output);
+    file.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    file.Commit();
+  } catch (const toolkit::EFCreateError& e) {
+    throw Failure{output, "cannot create: " + Reason(e)};
+  } catch (const toolkit::EStreamError& e) {
+    throw Failure{output, "cannot write: " + Reason(e)};
   }
 }
 

@@ -20,9 +20,9 @@ struct Failure {
 // The whole of `path`; Failure when it cannot be read.
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 
-// Replaces `output` with `bytes` by writing a temporary file beside it and
-// renaming it over, so `output` is either untouched or complete. A device
-// or pipe is written through, like a shell redirection. Failure on error.
+// Replaces `output` with `bytes` through the toolkit's safe file stream,
+// so `output` is either untouched or complete. A device or pipe is written
+// through, like a shell redirection. Failure on error.
 void ReplaceFile(const std::string& output, std::span<const std::uint8_t> bytes);
 
 // Files put into one folder as a set: each is written under a temporary

@@ -39,17 +39,21 @@ constexpr const char* kHelp =
     "           or compressed with --compressed. With no INPUT the list is\n"
     "           empty: an 8-byte stream.\n"
     "  unpack   writes bitmap 0, 1, ... of INPUT as DIR/0.bmp, DIR/1.bmp, ...,\n"
-    "           making DIR when it is missing.\n"
+    "           making DIR when it is missing. An empty bitmap has no BMP file\n"
+    "           image: no file is written for it, and a line on standard\n"
+    "           output says so.\n"
     "  info     prints the variant, the count and, per bitmap, its index,\n"
-    "           width x height, bit depth and the length of its BMP file image\n"
-    "           (coded and decoded lengths for a compressed stream).\n"
+    "           width x height (or \"empty\"), bit depth and the length of its\n"
+    "           BMP file image (coded and decoded lengths for a compressed\n"
+    "           stream).\n"
     "  convert  writes INPUT's bitmaps to OUTPUT as a compressed or plain stream.\n"
     "\n"
     "The stream, every integer 32-bit signed little-endian: \"MBML\" (plain) or\n"
     "\"MBMC\" (compressed), the count N, then N items. A plain item is a length L\n"
     "and L bytes of a BMP file image. A compressed item is a total T and then\n"
     "blocks filling T bytes, each a length B and B bytes of coded data; the\n"
-    "decoded blocks, one after the other, are the BMP file image.\n"
+    "decoded blocks, one after the other, are the BMP file image. An empty\n"
+    "bitmap is an item of length 0 (total 0, no blocks).\n"
     "\n"
     "An output file is replaced only once it is complete.\n"
     "\n"
@@ -196,13 +200,26 @@ void Pack(const Command& command) {
   Save(list, output);
 }
 
+// Puts `text` on standard output; Failure when it cannot.
+void Print(const std::string& text) {
+  if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0)
+    throw Failure{"standard output", "cannot write"};
+}
+
 void Unpack(const Command& command) {
   const std::string& input = command.args[0];
   TMMBitmapList list(nullptr);
   Load(input, list);
   FileSet files(command.args[1]);
+  std::string skipped;
   for (int i = 0; i < list.Count(); ++i) {
     const std::string name = std::to_string(i) + ".bmp";
+    // A file of no bytes would be no BMP file: nothing stands for it.
+    if (list.Get(i)->Empty()) {
+      skipped += "bitmap " + std::to_string(i) + " is empty: " + command.args[1] + "/" + name +
+                 " not written\n";
+      continue;
+    }
     const std::string temp = files.Stage(name);
     try {
       list.ExtractToFile(i, temp);
@@ -211,6 +228,7 @@ void Unpack(const Command& command) {
     }
   }
   files.Commit();
+  Print(skipped);
 }
 
 void Info(const Command& command) {
@@ -223,8 +241,12 @@ void Info(const Command& command) {
   for (int i = 0; i < list.Count(); ++i) {
     const ItemFrame& item = frame.items[static_cast<std::size_t>(i)];
     const toolkit::TBitmap* bitmap = list.Get(i);
-    text += "  " + std::to_string(i) + ": " + std::to_string(bitmap->Width()) + " x " +
-            std::to_string(bitmap->Height()) + ", " + DepthOf(*bitmap) + ", ";
+    text += "  " + std::to_string(i) + ": ";
+    if (bitmap->Empty())
+      text += "empty, ";
+    else
+      text += std::to_string(bitmap->Width()) + " x " + std::to_string(bitmap->Height()) + ", " +
+              DepthOf(*bitmap) + ", ";
     if (!frame.compressed) {
       text += Plural(static_cast<std::size_t>(item.length), "byte") + "\n";
       continue;
@@ -241,8 +263,7 @@ void Info(const Command& command) {
     text += Plural(static_cast<std::size_t>(item.length), "byte") + " coded, " +
             std::to_string(decoded.Size()) + " decoded\n";
   }
-  if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0)
-    throw Failure{"standard output", "cannot write"};
+  Print(text);
 }
 
 void Convert(const Command& command) {
