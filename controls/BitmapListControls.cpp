@@ -17,7 +17,7 @@ const TEnumInfo kGlyphOrientationNames{{"goHorizontal", "goVertical"}};
 const TClassInfo& TMMCustomBitmapListControl::StaticClass() {
   static const TClassInfo info =
       ClassBuilder<TMMCustomBitmapListControl>("TMMCustomBitmapListControl", &TMMGraphicControl::StaticClass())
-          .Int("Tag2", &TMMCustomBitmapListControl::Tag2, &TMMCustomBitmapListControl::SetTag2, 0)
+          .Int("Tag2", &TMMCustomBitmapListControl::Tag2, &TMMCustomBitmapListControl::SetTag2, Default::Tag2)
           .Build();
   return info;
 }
@@ -142,14 +142,15 @@ const TClassInfo& TMMBitmapListImage::StaticClass() {
       ClassBuilder<C>("TMMBitmapListImage", &TMMCustomBitmapListControl::StaticClass())
           .Creatable()
           .Event("OnPaint", &C::OnPaint)
-          .Color("DesignColor", &C::DesignColor, &C::SetDesignColor, clRed)
+          .Color("DesignColor", &C::DesignColor, &C::SetDesignColor, Default::DesignColor)
           .Ref("BitmapList", &C::BitmapList, &C::SetBitmapList)
-          .Int("BitmapIndex", &C::BitmapIndex, &C::SetBitmapIndex, -1)
-          .Int("BitmapBackIndex", &C::BitmapBackIndex, &C::SetBitmapBackIndex, -1)
-          .Bool("AutoSize", &C::AutoSize, &C::SetAutoSize, false)
+          .Int("BitmapIndex", &C::BitmapIndex, &C::SetBitmapIndex, Default::BitmapIndex)
+          .Int("BitmapBackIndex", &C::BitmapBackIndex, &C::SetBitmapBackIndex, Default::BitmapBackIndex)
+          .Bool("AutoSize", &C::AutoSize, &C::SetAutoSize, Default::AutoSize)
           .Int("NumGlyphs", &C::NumGlyphs, &C::SetNumGlyphs)
-          .Enum("GlyphOrientation", kGlyphOrientationNames, &C::GlyphOrientation, &C::SetGlyphOrient, goHorizontal)
-          .Int("GlyphIndex", &C::GlyphIndex, &C::SetGlyphIndex, 0)
+          .Enum("GlyphOrientation", kGlyphOrientationNames, &C::GlyphOrientation, &C::SetGlyphOrient,
+                Default::GlyphOrientation)
+          .Int("GlyphIndex", &C::GlyphIndex, &C::SetGlyphIndex, Default::GlyphIndex)
           .Build();
   return info;
 }

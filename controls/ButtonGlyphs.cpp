@@ -18,6 +18,9 @@ namespace {
 // keeps the destination where it is 0.
 constexpr gdi::DWORD kBrushWhereSource = 0x00E20746;
 
+// The grey copy's weights of red, green and blue.
+constexpr int kGreyRed = 11, kGreyGreen = 59, kGreyBlue = 30;
+
 constexpr gdi::UINT kMeasureSingle = gdi::DT_CALCRECT | gdi::DT_END_ELLIPSIS | gdi::DT_SINGLELINE;
 constexpr gdi::UINT kMeasureWrap = gdi::DT_CALCRECT | gdi::DT_END_ELLIPSIS | gdi::DT_WORDBREAK;
 constexpr gdi::UINT kDrawSingle =
@@ -164,25 +167,21 @@ void SoftenRect(TCanvas* canvas, const gdi::TRect& rect) {
 // ---- the button's part ----------------------------------------------------------------
 
 void TMMBitmapButton::PrepareGlyphs() {
-  if (HasState(csLoading) || HasState(csReading) || HasState(csDestroying)) return;
+  if (Busy()) return;
   TBitmap* src = GetBitmap();
   if (IsEmpty(src)) return;
   const int h = src->Height();
   const int gw = src->Width() / numGlyphs_;
   if (autoSize_ && gw > 0 && h > 0) SetBounds(Left(), Top(), gw, h);
 
-  const bool extended =
-      numGlyphs_ == 1 || ((buttonStyle_ == bsExplorer || buttonStyle_ == bsHighLight) && autoGray_);
+  const bool extended = numGlyphs_ == 1 || (HasExplorerLook() && autoGray_);
   if (!extended) {
-    SetStrip(src, false);
+    BorrowStrip(src);
     Invalidate();
     return;
   }
-  const int count = numGlyphs_ + 2;
-  // A strip that was the list's bitmap is only let go, never freed.
-  SetStrip(glyphStrip_ && ownsGlyphStrip_ ? glyphStrip_ : new TBitmap, true);
-  TBitmap* strip = glyphStrip_;
-  strip->SetSize(gw * count, h);
+  TBitmap* strip = OwnStrip();
+  strip->SetSize(gw * (EmbossedSlot() + 1), h);
   strip->SetHandleType(src->HandleType());
   strip->Canvas()->Draw(0, 0, src);
 
@@ -191,11 +190,11 @@ void TMMBitmapButton::PrepareGlyphs() {
     auto work = std::make_unique<TBitmap>();
     work->SetSize(gw, h);
     work->Canvas()->CopyRect(glyph0, src->Canvas(), glyph0);
-    GrayGlyph(work.get(), 11, 59, 30);
-    strip->Canvas()->CopyRect({gw * numGlyphs_, 0, gw * (numGlyphs_ + 1), h}, work->Canvas(), glyph0);
+    GrayGlyph(work.get(), kGreyRed, kGreyGreen, kGreyBlue);
+    strip->Canvas()->CopyRect(GetSrcRect(GreySlot()), work->Canvas(), glyph0);
     work->Canvas()->CopyRect(glyph0, src->Canvas(), glyph0);
     MaskGlyph(work.get());
-    strip->Canvas()->CopyRect({gw * (numGlyphs_ + 1), 0, gw * count, h}, work->Canvas(), glyph0);
+    strip->Canvas()->CopyRect(GetSrcRect(EmbossedSlot()), work->Canvas(), glyph0);
   }
   // The list's bitmap is drawn elsewhere next; its context goes.
   src->FreeCanvasHandle();
@@ -213,7 +212,7 @@ gdi::TRect TMMBitmapButton::GetSrcRect(int index) const {
 void TMMBitmapButton::DrawTheText(TCanvas* canvas, const gdi::TRect& glyph) {
   const std::string& caption = Caption();
   const int W = Width(), H = Height(), S = spacing_;
-  const int ml = margins_[0], mr = margins_[1], mt = margins_[2], mb = margins_[3];
+  const int ml = margins_[msLeft], mr = margins_[msRight], mt = margins_[msTop], mb = margins_[msBottom];
   const bool boxed = textAlign_ == ttaCenter && (ml != 0 || mr != 0 || mt != 0 || mb != 0);
 
   auto t = std::make_unique<TBitmap>();
@@ -259,7 +258,7 @@ void TMMBitmapButton::DrawTheText(TCanvas* canvas, const gdi::TRect& glyph) {
     case ttaCenter: dx = aw / 2 - tw / 2; dy = ah / 2 - th / 2; break;
   }
   gdi::OffsetRect(&r, dx, dy);
-  if (buttonState_ == bsDown && showPressed_) gdi::OffsetRect(&r, downIndent_[0], downIndent_[1]);
+  if (buttonState_ == bsDown && showPressed_) gdi::OffsetRect(&r, downIndent_[iaHoriz], downIndent_[iaVert]);
 
   const gdi::UINT drawFlags = wordWrap_ ? kDrawWrap : kDrawSingle;
   if (!Enabled()) {

@@ -4,6 +4,7 @@
 #include "controls/Mmbmpbtn.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "controls/Mmutils.h"
 #include "toolkit/ClassBuilder.h"
@@ -31,33 +32,34 @@ const TClassInfo& TMMBitmapButton::StaticClass() {
           .Event("OnMouseExit", &C::OnMouseExit)
           .Bool("CacheBtn", &C::CacheBtn, &C::SetCacheBtn)
           .Bool("Font3D", &C::Font3D, &C::FSet3DFont)
-          .Bool("Transparent", &C::Transparent, &C::SetTransparent, true)
+          .Bool("Transparent", &C::Transparent, &C::SetTransparent, Default::Transparent)
           .Color("TransparentColor", &C::TransparentColor, &C::SetTransparentColor)
           .StoredWhen(&C::TransparentColorStored)
-          .Enum("TransparentMode", kTransparentModeNames, &C::TransparentMode, &C::SetTransparentMode, tmAuto)
+          .Enum("TransparentMode", kTransparentModeNames, &C::TransparentMode, &C::SetTransparentMode,
+                Default::TransparentMode)
           .Ref("BitmapList", &C::BitmapList, &C::SetBitmapList)
-          .Int("BitmapIndex", &C::BitmapIndex, &C::SetBitmapIndex, -1)
-          .Color("DesignColor", &C::DesignColor, &C::SetDesignColor, clRed)
+          .Int("BitmapIndex", &C::BitmapIndex, &C::SetBitmapIndex, Default::BitmapIndex)
+          .Color("DesignColor", &C::DesignColor, &C::SetDesignColor, Default::DesignColor)
           .Int("MarginLeft", &C::MarginLeft, &C::SetMarginLeft)
           .Int("MarginRight", &C::MarginRight, &C::SetMarginRight)
           .Int("MarginTop", &C::MarginTop, &C::SetMarginTop)
           .Int("MarginBottom", &C::MarginBottom, &C::SetMarginBottom)
-          .Bool("AutoSize", &C::AutoSize, &C::SetAutoSize, false)
-          .Bool("AutoGray", &C::AutoGray, &C::SetAutoGray, true)
-          .Bool("ShowDisabled", &C::ShowDisabled, &C::SetShowDisabled, true)
-          .Int("BorderWidth", &C::BorderWidth, &C::SetBorderWidth, 1)
-          .Bool("Down", &C::Down, &C::SetDown, false)
-          .Int("DownIndentHoriz", &C::DownIndentHoriz, &C::SetDownIndentHoriz, 1)
-          .Int("DownIndentVert", &C::DownIndentVert, &C::SetDownIndentVert, 1)
-          .Enum("ButtonStyle", kButtonStyleNames, &C::ButtonStyle, &C::SetButtonStyle, bsExplorer)
-          .Int("NumGlyphs", &C::NumGlyphs, &C::SetNumGlyphs, 1)
-          .Bool("ShowPressed", &C::ShowPressed, &C::SetShowPressed, true)
-          .Bool("Switch", &C::Switch, &C::SetSwitch, false)
-          .Int("Spacing", &C::Spacing, &C::SetSpacing, 2)
-          .Enum("TextAlign", kTextAlignNames, &C::TextAlign, &C::SetTextAlign, ttaCenter)
-          .Bool("WordWrap", &C::WordWrap, &C::SetWordWrap, false)
-          .Bool("DoubleBuffer", &C::GetDoubleBuffer, &C::SetDoubleBuffer, false)
-          .Bool("AllowRightMouse", &C::AllowRightMouse, &C::SetAllowRightMouse, false)
+          .Bool("AutoSize", &C::AutoSize, &C::SetAutoSize, Default::AutoSize)
+          .Bool("AutoGray", &C::AutoGray, &C::SetAutoGray, Default::AutoGray)
+          .Bool("ShowDisabled", &C::ShowDisabled, &C::SetShowDisabled, Default::ShowDisabled)
+          .Int("BorderWidth", &C::BorderWidth, &C::SetBorderWidth, Default::BorderWidth)
+          .Bool("Down", &C::Down, &C::SetDown, Default::Down)
+          .Int("DownIndentHoriz", &C::DownIndentHoriz, &C::SetDownIndentHoriz, Default::DownIndent)
+          .Int("DownIndentVert", &C::DownIndentVert, &C::SetDownIndentVert, Default::DownIndent)
+          .Enum("ButtonStyle", kButtonStyleNames, &C::ButtonStyle, &C::SetButtonStyle, Default::ButtonStyle)
+          .Int("NumGlyphs", &C::NumGlyphs, &C::SetNumGlyphs, Default::NumGlyphs)
+          .Bool("ShowPressed", &C::ShowPressed, &C::SetShowPressed, Default::ShowPressed)
+          .Bool("Switch", &C::Switch, &C::SetSwitch, Default::Switch)
+          .Int("Spacing", &C::Spacing, &C::SetSpacing, Default::Spacing)
+          .Enum("TextAlign", kTextAlignNames, &C::TextAlign, &C::SetTextAlign, Default::TextAlign)
+          .Bool("WordWrap", &C::WordWrap, &C::SetWordWrap, Default::WordWrap)
+          .Bool("DoubleBuffer", &C::GetDoubleBuffer, &C::SetDoubleBuffer, Default::DoubleBuffer)
+          .Bool("AllowRightMouse", &C::AllowRightMouse, &C::SetAllowRightMouse, Default::AllowRightMouse)
           .Build();
   return info;
 }
@@ -70,7 +72,7 @@ TMMBitmapButton::TMMBitmapButton(TComponent* owner)
   // Clicks come from the release handling below; a double click is two
   // ordinary presses.
   SetControlStyle(ControlStyle() & ~(csClickEvents | csOpaque | csDoubleClicks));
-  SetTransparent(true);
+  SetTransparent(Default::Transparent);
   // An opaque button is filled with its parent's colour unless given its own.
   SetParentColor(true);
   SetBounds(0, 0, 40, 40);
@@ -81,14 +83,19 @@ TMMBitmapButton::~TMMBitmapButton() {
   Destroying();
   cacheBtn_ = false;
   bufferBitmap_.reset();
-  SetStrip(nullptr, false);
+  BorrowStrip(nullptr);
   cacheBitmap_.reset();
 }
 
-void TMMBitmapButton::SetStrip(TBitmap* strip, bool owned) {
-  if (ownsGlyphStrip_ && glyphStrip_ && glyphStrip_ != strip) delete glyphStrip_;
-  glyphStrip_ = strip;
-  ownsGlyphStrip_ = owned && strip != nullptr;
+void TMMBitmapButton::BorrowStrip(TBitmap* strip) {
+  ownedStrip_.reset();
+  borrowedStrip_ = strip;
+}
+
+TBitmap* TMMBitmapButton::OwnStrip() {
+  borrowedStrip_ = nullptr;
+  if (!ownedStrip_) ownedStrip_ = std::make_unique<TBitmap>();
+  return ownedStrip_.get();
 }
 
 bool TMMBitmapButton::Busy() const {
@@ -116,8 +123,7 @@ void TMMBitmapButton::BitmapChanged() {
   if (cacheBtn_) cacheState_.refreshRequested = true;
   // A strip borrowed from the list is let go of once the list no longer
   // holds it: it may have been freed.
-  if (glyphStrip_ && !ownsGlyphStrip_ && (!BitmapList() || BitmapList()->IndexOf(glyphStrip_) < 0))
-    SetStrip(nullptr, false);
+  if (borrowedStrip_ && (!BitmapList() || BitmapList()->IndexOf(borrowedStrip_) < 0)) BorrowStrip(nullptr);
   if (BitmapValid()) DetectNumGlyphs();
   PrepareGlyphs();
   TMMCustomBitmapListControl::BitmapChanged();
@@ -129,7 +135,7 @@ void TMMBitmapButton::DetectNumGlyphs() {
   const int width = bitmap->Width(), height = bitmap->Height();
   if (height <= 0 || numGlyphs_ != 1) return;
   // A strip of square glyphs; a width of 0 guesses nothing.
-  if (width % height == 0 && width / height >= 1) numGlyphs_ = std::min(width / height, 4);
+  if (width % height == 0 && width / height >= 1) numGlyphs_ = std::min(width / height, kMaxGlyphs);
 }
 
 void TMMBitmapButton::SetBounds(int left, int top, int width, int height) {
@@ -159,7 +165,7 @@ void TMMBitmapButton::FSet3DFont(bool value) {
 }
 
 void TMMBitmapButton::FSetMargins(int index, int value) {
-  if (index < 0 || index > 3 || margins_[index] == value) return;
+  if (index < msLeft || index > msBottom || margins_[index] == value) return;
   margins_[index] = value;
   PaintNow();
 }
@@ -197,7 +203,7 @@ void TMMBitmapButton::SetStayDown(bool value) {
 
 void TMMBitmapButton::SetDownIndent(int index, int value) {
   value = std::max(value, 0);
-  if (index < 0 || index > 1 || downIndent_[index] == value) return;
+  if (index < iaHoriz || index > iaVert || downIndent_[index] == value) return;
   downIndent_[index] = value;
   Invalidate();
 }
@@ -321,7 +327,7 @@ void TMMBitmapButton::CMMouseEnter(TMessage& message) {
   if (!Enabled()) return;
   TMMCustomBitmapListControl::CMMouseEnter(message);
   mouseInside_ = true;
-  if (!down_ && (buttonStyle_ == bsExplorer || buttonStyle_ == bsHighLight)) RedrawButton();
+  if (!down_ && HasExplorerLook()) RedrawButton();
   if (OnMouseEnter) OnMouseEnter(this);
 }
 
@@ -329,7 +335,7 @@ void TMMBitmapButton::CMMouseLeave(TMessage& message) {
   if (!Enabled()) return;
   TMMCustomBitmapListControl::CMMouseLeave(message);
   mouseInside_ = false;
-  if (!down_ && (buttonStyle_ == bsExplorer || buttonStyle_ == bsHighLight)) RedrawButton();
+  if (!down_ && HasExplorerLook()) RedrawButton();
   if (OnMouseExit) OnMouseExit(this);
 }
 
@@ -358,6 +364,61 @@ void TMMBitmapButton::CMTransColorChanged(TMessage& message) {
 }
 
 // ---- painting -------------------------------------------------------------------------
+
+namespace {
+
+// One ring of a frame: Frame3D's two colours, one pixel or BorderWidth wide.
+enum TRingWidth { rwNone, rwPixel, rwBorder };
+struct TRing {
+  TColor topLeft = clNone, bottomRight = clNone;
+  TRingWidth width = rwNone;
+};
+// Drawn from the button's edge in.
+using TRings = TRing[2];
+
+// What each style draws around its face, by state.
+struct TStyleFrames {
+  TRings up;
+  TRings pressed;       // held down, with ShowPressed
+  TRings pressedPlain;  // held down, without ShowPressed
+  TRings design;        // at design time, under the state's frame
+  bool dottedDesign;    // at design time: a dotted outline in the design colour instead
+};
+
+constexpr TColor kHi = clBtnHighlight, kShadow = clBtnShadow, kDark = cl3DDkShadow, kFace = clBtnFace,
+                 kBlack = clBlack;
+
+// By TMMButtonStyle.
+constexpr TStyleFrames kStyleFrames[] = {
+    // bsRegular
+    {{{kHi, kBlack, rwBorder}, {kFace, kShadow, rwBorder}},
+     {{kBlack, kHi, rwBorder}, {kShadow, kFace, rwBorder}}, {}, {}, false},
+    // bsIndent
+    {{{kShadow, kHi, rwBorder}}, {{kBlack, kHi, rwBorder}, {kShadow, kFace, rwBorder}}, {}, {}, false},
+    // bsLight
+    {{{kHi, kShadow, rwPixel}}, {{kShadow, kHi, rwPixel}}, {}, {{kHi, kShadow, rwPixel}}, false},
+    // bsDark
+    {{{kFace, kDark, rwPixel}}, {{kDark, kFace, rwPixel}}, {}, {{kFace, kDark, rwPixel}}, false},
+    // bsMono
+    {{{kHi, kDark, rwPixel}}, {{kDark, kHi, rwPixel}}, {}, {{kHi, kDark, rwPixel}}, false},
+    // bsExplorer
+    {{{kHi, kShadow, rwBorder}}, {{kShadow, kHi, rwBorder}}, {{kHi, kShadow, rwBorder}},
+     {{kHi, kShadow, rwPixel}}, false},
+    // bsHighLight
+    {{}, {}, {}, {}, true},
+    // bsNone
+    {{}, {}, {}, {}, true},
+};
+static_assert(std::size(kStyleFrames) == bsNone + 1);
+
+void DrawRings(TCanvas* canvas, int width, int height, const TRings& rings, int borderWidth) {
+  gdi::TRect r{0, 0, width, height};
+  for (const TRing& ring : rings)
+    if (ring.width != rwNone)
+      Frame3D(canvas, r, ring.topLeft, ring.bottomRight, ring.width == rwBorder ? borderWidth : 1);
+}
+
+}  // namespace
 
 void TMMBitmapButton::Paint() {
   const int w = Width(), h = Height();
@@ -434,73 +495,26 @@ void TMMBitmapButton::PaintButton(TCanvas* canvas) {
       if (!transparent) canvas->FillRect({0, 0, w, h});
       break;
   }
-  if (designing) {
-    gdi::TRect r{0, 0, w, h};
-    switch (buttonStyle_) {
-      case bsLight: Frame3D(canvas, r, clBtnHighlight, clBtnShadow, 1); break;
-      case bsDark: Frame3D(canvas, r, clBtnFace, cl3DDkShadow, 1); break;
-      case bsMono: Frame3D(canvas, r, clBtnHighlight, cl3DDkShadow, 1); break;
-      case bsExplorer: Frame3D(canvas, r, clBtnHighlight, clBtnShadow, 1); break;
-      case bsHighLight:
-      case bsNone:
-        canvas->Brush()->SetStyle(bsClear);
-        canvas->Pen()->SetStyle(psDot);
-        canvas->Pen()->SetWidth(1);
-        canvas->Rectangle(0, 0, w, h);
-        canvas->Pen()->SetStyle(psSolid);
-        canvas->Brush()->SetStyle(bsSolid);
-        break;
-      default: break;
-    }
+
+  // The design-time frame.
+  const TStyleFrames& frames = kStyleFrames[buttonStyle_];
+  if (designing && frames.dottedDesign) {
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->Pen()->SetStyle(psDot);
+    canvas->Pen()->SetWidth(1);
+    canvas->Rectangle(0, 0, w, h);
+    canvas->Pen()->SetStyle(psSolid);
+    canvas->Brush()->SetStyle(bsSolid);
+  } else if (designing) {
+    DrawRings(canvas, w, h, frames.design, bw);
   }
 
-  // The state frames, from the whole rectangle again.
-  gdi::TRect r{0, 0, w, h};
-  if (buttonState_ == bsDown && buttonStyle_ != bsNone) {
-    switch (buttonStyle_) {
-      case bsRegular:
-      case bsIndent:
-        if (showPressed_) {
-          Frame3D(canvas, r, clBlack, clBtnHighlight, bw);
-          Frame3D(canvas, r, clBtnShadow, clBtnFace, bw);
-        }
-        break;
-      case bsLight:
-        if (showPressed_) Frame3D(canvas, r, clBtnShadow, clBtnHighlight, 1);
-        break;
-      case bsDark:
-        if (showPressed_) Frame3D(canvas, r, cl3DDkShadow, clBtnFace, 1);
-        break;
-      case bsMono:
-        if (showPressed_) Frame3D(canvas, r, cl3DDkShadow, clBtnHighlight, 1);
-        break;
-      case bsExplorer:
-        if (mouseInside_ || down_) {
-          if (showPressed_)
-            Frame3D(canvas, r, clBtnShadow, clBtnHighlight, bw);
-          else
-            Frame3D(canvas, r, clBtnHighlight, clBtnShadow, bw);
-        }
-        break;
-      default: break;
-    }
-  }
-  if (buttonState_ == bsUp) {
-    switch (buttonStyle_) {
-      case bsRegular:
-        Frame3D(canvas, r, clBtnHighlight, clBlack, bw);
-        Frame3D(canvas, r, clBtnFace, clBtnShadow, bw);
-        break;
-      case bsIndent: Frame3D(canvas, r, clBtnShadow, clBtnHighlight, bw); break;
-      case bsLight: Frame3D(canvas, r, clBtnHighlight, clBtnShadow, 1); break;
-      case bsDark: Frame3D(canvas, r, clBtnFace, cl3DDkShadow, 1); break;
-      case bsMono: Frame3D(canvas, r, clBtnHighlight, cl3DDkShadow, 1); break;
-      case bsExplorer:
-        if (mouseInside_) Frame3D(canvas, r, clBtnHighlight, clBtnShadow, bw);
-        break;
-      default: break;
-    }
-  }
+  // The state's frame, from the whole rectangle again.
+  const bool framed = !HasExplorerLook() || mouseInside_;
+  if (buttonState_ == bsDown && (framed || down_))
+    DrawRings(canvas, w, h, showPressed_ ? frames.pressed : frames.pressedPlain, bw);
+  else if (buttonState_ == bsUp && framed)
+    DrawRings(canvas, w, h, frames.up, bw);
   gdi::IntersectClipRect(canvas->Handle(), 0, 0, w, h);
   DrawTheButton(canvas);
 }
@@ -530,41 +544,35 @@ void TMMBitmapButton::DrawTheButton(TCanvas* canvas) {
 }
 
 void TMMBitmapButton::DrawTheBitmap(TCanvas* canvas, const gdi::TRect& glyph) {
-  if (!BitmapValid() || !glyphStrip_) return;
+  if (!BitmapValid() || !GlyphStrip()) return;
   int index = -1;
   if (OnGetGlyphIndex) OnGetGlyphIndex(this, buttonState_ == bsDown, index);
   if (index == -1) {
-    index = 0;
+    index = gsUp;
     const bool disabled = !Enabled();
-    if (numGlyphs_ == 2) {
-      if (disabled) index = 1;
-    } else if (numGlyphs_ == 3) {
+    // A strip of more than the known glyphs shows its first one only.
+    if (numGlyphs_ > 1 && numGlyphs_ <= kMaxGlyphs) {
       if (disabled)
-        index = 1;
-      else if (buttonState_ == bsDown)
-        index = 2;
-    } else if (numGlyphs_ == 4) {
-      if (disabled)
-        index = 1;
-      else if (down_)
-        index = 3;
-      else if (buttonState_ == bsDown)
-        index = 2;
+        index = gsDisabled;
+      else if (down_ && numGlyphs_ > gsStayDown)
+        index = gsStayDown;
+      else if (buttonState_ == bsDown && numGlyphs_ > gsPressed)
+        index = gsPressed;
     }
-    if ((buttonStyle_ == bsExplorer || buttonStyle_ == bsHighLight) && !disabled && !down_ && !mouseInside_ &&
-        showDisabled_) {
+    if (HasExplorerLook() && !disabled && !down_ && !mouseInside_ && showDisabled_) {
       if (autoGray_)
-        index = numGlyphs_;
-      else if (numGlyphs_ > 1)
-        index = 1;
+        index = GreySlot();
+      else if (numGlyphs_ > gsDisabled)
+        index = gsDisabled;
     }
-    if (disabled && numGlyphs_ == 1) index = 2;
+    if (disabled && numGlyphs_ == 1) index = EmbossedSlot();
   }
 
   const gdi::TRect source = GetSrcRect(index);
   gdi::TRect place = glyph;
-  if (buttonState_ == bsDown && showPressed_) gdi::OffsetRect(&place, downIndent_[0], downIndent_[1]);
-  TBitmap* strip = glyphStrip_;
+  if (buttonState_ == bsDown && showPressed_)
+    gdi::OffsetRect(&place, downIndent_[iaHoriz], downIndent_[iaVert]);
+  TBitmap* strip = GlyphStrip();
   // A slot outside the strip (a handler's index, a strip not extended)
   // draws nothing rather than reading past the bitmap.
   if (source.Left < 0 || source.Top < 0 || source.Right > strip->Width() || source.Bottom > strip->Height() ||
@@ -573,7 +581,6 @@ void TMMBitmapButton::DrawTheBitmap(TCanvas* canvas, const gdi::TRect& glyph) {
   strip->FreeCanvasHandle();
   if (Transparent()) {
     const TColor transparent = GetTransparentColor();
-    strip->FreeCanvasHandle();
     DrawTransparentBitmapEx(canvas->Handle(), strip->Handle(), place.Left, place.Top, source, transparent);
   } else if (OLD_STYLE_DRAWING) {
     const int width = GetBitmap()->Width();
@@ -608,18 +615,18 @@ TBtnCacheStruct TMMBitmapButton::CurrentCacheState() const {
   s.transparentMode = TransparentMode();
   s.bitmapList = BitmapList();
   s.bitmapIndex = BitmapIndex();
-  s.marginLeft = margins_[0];
-  s.marginRight = margins_[1];
-  s.marginTop = margins_[2];
-  s.marginBottom = margins_[3];
+  s.marginLeft = margins_[msLeft];
+  s.marginRight = margins_[msRight];
+  s.marginTop = margins_[msTop];
+  s.marginBottom = margins_[msBottom];
   s.autoSize = autoSize_;
   s.autoGray = autoGray_;
   s.showDisabled = showDisabled_;
   s.borderWidth = borderWidth_;
   s.caption = Caption();
   s.down = down_;
-  s.downIndentHoriz = downIndent_[0];
-  s.downIndentVert = downIndent_[1];
+  s.downIndentHoriz = downIndent_[iaHoriz];
+  s.downIndentVert = downIndent_[iaVert];
   s.buttonStyle = buttonStyle_;
   s.numGlyphs = numGlyphs_;
   s.showPressed = showPressed_;

@@ -87,16 +87,17 @@ class TMMBitmapButton : public TMMCustomBitmapListControl {
   void SetCacheBtn(bool value) { cacheBtn_ = value; }
   bool Font3D() const { return font3D_; }
   void FSet3DFont(bool value);
-  int MarginLeft() const { return margins_[0]; }
-  int MarginRight() const { return margins_[1]; }
-  int MarginTop() const { return margins_[2]; }
-  int MarginBottom() const { return margins_[3]; }
-  // 0 left, 1 right, 2 top, 3 bottom.
+  // The margins' indexes.
+  enum TMarginSide { msLeft, msRight, msTop, msBottom };
+  int MarginLeft() const { return margins_[msLeft]; }
+  int MarginRight() const { return margins_[msRight]; }
+  int MarginTop() const { return margins_[msTop]; }
+  int MarginBottom() const { return margins_[msBottom]; }
   void FSetMargins(int index, int value);
-  void SetMarginLeft(int v) { FSetMargins(0, v); }
-  void SetMarginRight(int v) { FSetMargins(1, v); }
-  void SetMarginTop(int v) { FSetMargins(2, v); }
-  void SetMarginBottom(int v) { FSetMargins(3, v); }
+  void SetMarginLeft(int v) { FSetMargins(msLeft, v); }
+  void SetMarginRight(int v) { FSetMargins(msRight, v); }
+  void SetMarginTop(int v) { FSetMargins(msTop, v); }
+  void SetMarginBottom(int v) { FSetMargins(msBottom, v); }
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool value);
   bool AutoGray() const { return autoGray_; }
@@ -108,12 +109,14 @@ class TMMBitmapButton : public TMMCustomBitmapListControl {
   bool Down() const { return down_; }
   void SetStayDown(bool value);
   void SetDown(bool value) { SetStayDown(value); }
-  int DownIndentHoriz() const { return downIndent_[0]; }
-  int DownIndentVert() const { return downIndent_[1]; }
-  // 0 horizontal, 1 vertical; never below 0.
+  // The down indent's indexes.
+  enum TIndentAxis { iaHoriz, iaVert };
+  int DownIndentHoriz() const { return downIndent_[iaHoriz]; }
+  int DownIndentVert() const { return downIndent_[iaVert]; }
+  // Never below 0.
   void SetDownIndent(int index, int value);
-  void SetDownIndentHoriz(int v) { SetDownIndent(0, v); }
-  void SetDownIndentVert(int v) { SetDownIndent(1, v); }
+  void SetDownIndentHoriz(int v) { SetDownIndent(iaHoriz, v); }
+  void SetDownIndentVert(int v) { SetDownIndent(iaVert, v); }
   TMMButtonStyle ButtonStyle() const { return buttonStyle_; }
   void SetButtonStyle(TMMButtonStyle value);
   int NumGlyphs() const { return numGlyphs_; }
@@ -139,8 +142,8 @@ class TMMBitmapButton : public TMMCustomBitmapListControl {
   bool Tracking() const { return tracking_; }
   bool PressedInside() const { return pressedInside_; }
   bool MouseInside() const { return mouseInside_; }
-  TBitmap* GlyphStrip() const { return glyphStrip_; }
-  bool OwnsGlyphStrip() const { return ownsGlyphStrip_; }
+  TBitmap* GlyphStrip() const { return ownedStrip_ ? ownedStrip_.get() : borrowedStrip_; }
+  bool OwnsGlyphStrip() const { return ownedStrip_ != nullptr; }
   TBitmap* BufferBitmap() const { return bufferBitmap_.get(); }
   TBitmap* CacheBitmap() const { return cacheBitmap_.get(); }
   bool InBtn(int x, int y) const;
@@ -181,6 +184,37 @@ class TMMBitmapButton : public TMMCustomBitmapListControl {
   void DrawTheText(toolkit::TCanvas* canvas, const gdi::TRect& glyph);
 
  private:
+  // What a new button holds; a stream leaves these values out.
+  struct Default : TMMCustomBitmapListControl::Default {
+    static constexpr bool Transparent = true;
+    static constexpr bool AutoSize = false;
+    static constexpr bool AutoGray = true;
+    static constexpr bool ShowDisabled = true;
+    static constexpr std::uint32_t BorderWidth = 1;
+    static constexpr bool Down = false;
+    static constexpr int DownIndent = 1;  // each way
+    static constexpr TMMButtonStyle ButtonStyle = bsExplorer;
+    static constexpr int NumGlyphs = 1;
+    static constexpr bool ShowPressed = true;
+    static constexpr bool Switch = false;
+    static constexpr int Spacing = 2;
+    static constexpr TMMTextAlign TextAlign = ttaCenter;
+    static constexpr bool WordWrap = false;
+    static constexpr bool DoubleBuffer = false;
+    static constexpr bool AllowRightMouse = false;
+  };
+
+  // The glyphs of a strip, in order: a strip of n glyphs (two to four) has
+  // the first n. An extended strip adds a grey and an embossed copy of the
+  // first glyph after a strip's own.
+  enum TGlyphSlot { gsUp, gsDisabled, gsPressed, gsStayDown };
+  static constexpr int kMaxGlyphs = gsStayDown + 1;
+  int GreySlot() const { return numGlyphs_; }
+  int EmbossedSlot() const { return numGlyphs_ + 1; }
+  // Explorer and HighLight: framed only under the mouse (or while down), the
+  // glyph greyed until the mouse comes.
+  bool HasExplorerLook() const { return buttonStyle_ == bsExplorer || buttonStyle_ == bsHighLight; }
+
   bool Busy() const;
   // Direct drawing needs the parent's window; without it the later paint
   // will do.
@@ -188,35 +222,40 @@ class TMMBitmapButton : public TMMCustomBitmapListControl {
   void PaintNow();
   bool AcceptsButton(toolkit::TMouseButton button) const;
   TBtnCacheStruct CurrentCacheState() const;
-  void SetStrip(TBitmap* strip, bool owned);
+  // Draws from `strip`, a bitmap the list holds (or from nothing); a strip of
+  // the button's own goes.
+  void BorrowStrip(TBitmap* strip);
+  // The button's own strip, made when it has none; a borrowed one is let go.
+  TBitmap* OwnStrip();
 
   bool cacheBtn_ = false;
   std::unique_ptr<TBitmap> cacheBitmap_;
   TBtnCacheStruct cacheState_;
-  int margins_[4] = {0, 0, 0, 0};
+  int margins_[msBottom + 1] = {0, 0, 0, 0};
   bool font3D_ = false;
-  bool autoSize_ = false;
+  bool autoSize_ = Default::AutoSize;
   bool tracking_ = false;
-  TMMTextAlign textAlign_ = ttaCenter;
-  bool autoGray_ = true;
-  bool showDisabled_ = true;
+  TMMTextAlign textAlign_ = Default::TextAlign;
+  bool autoGray_ = Default::AutoGray;
+  bool showDisabled_ = Default::ShowDisabled;
   bool pressedInside_ = false;
-  bool showPressed_ = true;
-  int spacing_ = 2;
-  TBitmap* glyphStrip_ = nullptr;  // owned when ownsGlyphStrip_
-  bool ownsGlyphStrip_ = false;
+  bool showPressed_ = Default::ShowPressed;
+  int spacing_ = Default::Spacing;
+  // At most one is set: the extended copy the button made, or the list's bitmap.
+  std::unique_ptr<TBitmap> ownedStrip_;
+  TBitmap* borrowedStrip_ = nullptr;
   std::unique_ptr<TBitmap> bufferBitmap_;
   TMMButtonState buttonState_ = bsUp;
-  std::uint32_t borderWidth_ = 1;
-  int numGlyphs_ = 1;
-  TMMButtonStyle buttonStyle_ = bsExplorer;
+  std::uint32_t borderWidth_ = Default::BorderWidth;
+  int numGlyphs_ = Default::NumGlyphs;
+  TMMButtonStyle buttonStyle_ = Default::ButtonStyle;
   bool mouseInside_ = false;
-  bool wordWrap_ = false;
-  bool down_ = false;
-  int downIndent_[2] = {1, 1};
-  bool switch_ = false;
-  bool doubleBuffer_ = false;
-  bool allowRightMouse_ = false;
+  bool wordWrap_ = Default::WordWrap;
+  bool down_ = Default::Down;
+  int downIndent_[iaVert + 1] = {Default::DownIndent, Default::DownIndent};
+  bool switch_ = Default::Switch;
+  bool doubleBuffer_ = Default::DoubleBuffer;
+  bool allowRightMouse_ = Default::AllowRightMouse;
 };
 
 // The module's pixel routines, exposed for their tests.

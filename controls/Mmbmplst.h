@@ -9,6 +9,7 @@
 //                    block is its length B and B bytes of CompressBlock
 //                    output (T is the sum of 4 + B). The decoded blocks,
 //                    one after the other, are the BMP file image.
+//   An empty bitmap has no image: L = 0, or T = 0 and no blocks.
 #pragma once
 
 #include <cstdint>
@@ -191,6 +192,15 @@ class TMMCustomBitmapListControl : public TMMGraphicControl {
   void Notification(toolkit::TComponent* component, toolkit::TOperation operation) override;
 
  protected:
+  // What a new control holds; a stream leaves these values out.
+  struct Default {
+    static constexpr std::int32_t Tag2 = 0;
+    static constexpr int BitmapIndex = -1;
+    static constexpr int BitmapBackIndex = -1;
+    static constexpr TColor DesignColor = toolkit::clRed;
+    static constexpr TTransparentMode TransparentMode = tmAuto;
+  };
+
   // Puts the change on the screen before returning.
   virtual void BitmapChanged();
   virtual void CMTransColorChanged(toolkit::TMessage& message);
@@ -199,14 +209,14 @@ class TMMCustomBitmapListControl : public TMMGraphicControl {
  private:
   void BitmapsNotify(TObject* sender, TObject* data);
 
-  std::int32_t tag2_ = 0;
-  int bitmapIndex_ = -1;
+  std::int32_t tag2_ = Default::Tag2;
+  int bitmapIndex_ = Default::BitmapIndex;
   TMMBitmapList* bitmapList_ = nullptr;
   std::unique_ptr<TMMObserver> observer_;
-  TColor designColor_ = toolkit::clRed;
+  TColor designColor_ = Default::DesignColor;
   TColor transparentColor_ = toolkit::clDefault;
-  TTransparentMode transparentMode_ = tmAuto;
-  int bitmapBackIndex_ = -1;
+  TTransparentMode transparentMode_ = Default::TransparentMode;
+  int bitmapBackIndex_ = Default::BitmapBackIndex;
 };
 
 enum TMMGlyphOrientation { goHorizontal, goVertical };
@@ -250,10 +260,17 @@ class TMMBitmapListImage : public TMMCustomBitmapListControl {
   void PaintBitmap();
 
  private:
-  bool autoSize_ = false;
+  // What a new image holds besides its base's; a stream leaves these out.
+  struct Default : TMMCustomBitmapListControl::Default {
+    static constexpr bool AutoSize = false;
+    static constexpr int GlyphIndex = 0;
+    static constexpr TMMGlyphOrientation GlyphOrientation = goHorizontal;
+  };
+
+  bool autoSize_ = Default::AutoSize;
   int numGlyphs_ = 1;
-  int glyphIndex_ = 0;
-  TMMGlyphOrientation glyphOrientation_ = goHorizontal;
+  int glyphIndex_ = Default::GlyphIndex;
+  TMMGlyphOrientation glyphOrientation_ = Default::GlyphOrientation;
 };
 
 }  // namespace controls

@@ -181,26 +181,6 @@ BYTE* GetBitmapRow(HBITMAP handle, LONG y) {
   return bitmap->image.Row(y);
 }
 
-UINT GetDIBColorTable(HDC handle, UINT start, UINT count, RGBQUAD* colors) {
-  auto lock = LockTable();
-  Target t = FindTarget(handle);
-  if (!t || !t.bitmap->section || !colors) return 0;
-  const auto& palette = t.bitmap->image.palette;
-  UINT copied = 0;
-  for (UINT i = start; i < palette.size() && copied < count; ++i) colors[copied++] = palette[i];
-  return copied;
-}
-
-UINT SetDIBColorTable(HDC handle, UINT start, UINT count, const RGBQUAD* colors) {
-  auto lock = LockTable();
-  Target t = FindTarget(handle);
-  if (!t || !t.bitmap->section || !colors) return 0;
-  auto& palette = t.bitmap->image.palette;
-  UINT copied = 0;
-  for (UINT i = start; i < palette.size() && copied < count; ++i) palette[i] = colors[copied++];
-  return copied;
-}
-
 COLORREF GetPixel(HDC handle, int x, int y) {
   auto lock = LockTable();
   Target t = FindTarget(handle);

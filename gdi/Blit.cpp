@@ -423,9 +423,4 @@ int FrameRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
   return 1;
 }
 
-BOOL InvertRect(HDC handle, const RECT* rect) {
-  if (!rect) return FALSE;
-  return PatBlt(handle, rect->Left, rect->Top, rect->Width(), rect->Height(), DSTINVERT);
-}
-
 }  // namespace gdi

@@ -9,12 +9,10 @@
 namespace gdi::detail {
 
 inline POINT ToDevice(const DcState& s, LONG x, LONG y) {
-  return {x - s.windowOrg.X + s.viewportOrg.X + s.dcOrg.X,
-          y - s.windowOrg.Y + s.viewportOrg.Y + s.dcOrg.Y};
+  return {x - s.windowOrg.X + s.dcOrg.X, y - s.windowOrg.Y + s.dcOrg.Y};
 }
 inline POINT ToLogical(const DcState& s, LONG x, LONG y) {
-  return {x + s.windowOrg.X - s.viewportOrg.X - s.dcOrg.X,
-          y + s.windowOrg.Y - s.viewportOrg.Y - s.dcOrg.Y};
+  return {x + s.windowOrg.X - s.dcOrg.X, y + s.windowOrg.Y - s.dcOrg.Y};
 }
 inline TRect RectToDevice(const DcState& s, const TRect& r) {
   const POINT a = ToDevice(s, r.Left, r.Top), b = ToDevice(s, r.Right, r.Bottom);

@@ -52,24 +52,6 @@ int CopyOut(const T& value, int size, void* out) {
   return static_cast<int>(sizeof(T));
 }
 
-BOOL SetOrigin(HDC handle, POINT DcState::*field, int x, int y, POINT* previous, bool relative) {
-  auto lock = LockTable();
-  auto* dc = FindAs<DcObject>(handle);
-  if (!dc) return FALSE;
-  POINT& origin = dc->state.*field;
-  if (previous) *previous = origin;
-  origin = relative ? POINT{origin.X + x, origin.Y + y} : POINT{x, y};
-  return TRUE;
-}
-
-BOOL GetOrigin(HDC handle, POINT DcState::*field, POINT* origin) {
-  auto lock = LockTable();
-  auto* dc = FindAs<DcObject>(handle);
-  if (!dc || !origin) return FALSE;
-  *origin = dc->state.*field;
-  return TRUE;
-}
-
 }  // namespace
 
 // ---- objects ----------------------------------------------------------------
@@ -149,17 +131,6 @@ int GetObjectA(HGDIOBJ object, int size, void* out) {
   return 0;
 }
 
-UINT GetObjectType(HGDIOBJ object) {
-  auto lock = LockTable();
-  Object* found = Find(object);
-  if (!found) return 0;
-  if (auto* dc = std::get_if<DcObject>(found)) return dc->window ? OBJ_DC : OBJ_MEMDC;
-  if (std::holds_alternative<BitmapObject>(*found)) return OBJ_BITMAP;
-  if (std::holds_alternative<BrushObject>(*found)) return OBJ_BRUSH;
-  if (std::holds_alternative<PenObject>(*found)) return OBJ_PEN;
-  return OBJ_FONT;
-}
-
 HGDIOBJ GetCurrentObject(HDC handle, UINT kind) {
   auto lock = LockTable();
   auto* dc = FindAs<DcObject>(handle);
@@ -226,17 +197,14 @@ int ReleaseDC(HWND window, HDC handle) {
 COLORREF SetBkColor(HDC dc, COLORREF color) {
   return Exchange(dc, &DcState::bkColor, color & 0xFFFFFF, CLR_INVALID);
 }
-COLORREF GetBkColor(HDC dc) { return Read(dc, &DcState::bkColor, CLR_INVALID); }
 COLORREF SetTextColor(HDC dc, COLORREF color) {
   return Exchange(dc, &DcState::textColor, color & 0xFFFFFF, CLR_INVALID);
 }
-COLORREF GetTextColor(HDC dc) { return Read(dc, &DcState::textColor, CLR_INVALID); }
 
 int SetBkMode(HDC dc, int mode) {
   if (mode != TRANSPARENT && mode != OPAQUE) return 0;
   return Exchange(dc, &DcState::bkMode, mode, 0);
 }
-int GetBkMode(HDC dc) { return Read(dc, &DcState::bkMode, 0); }
 
 int SetMapMode(HDC dc, int mode) {
   if (mode < MM_TEXT || mode > MM_ANISOTROPIC) return 0;
@@ -247,24 +215,6 @@ int GetMapMode(HDC dc) { return Read(dc, &DcState::mapMode, 0); }
 int SetROP2(HDC dc, int rop2) {
   if (rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
   return Exchange(dc, &DcState::rop2, rop2, 0);
-}
-int GetROP2(HDC dc) { return Read(dc, &DcState::rop2, 0); }
-
-int GetDeviceCaps(HDC handle, int index) {
-  auto lock = LockTable();
-  auto* dc = FindAs<DcObject>(handle);
-  if (!dc) return 0;
-  const BitmapObject* bitmap = DcBitmap(*dc);
-  switch (index) {
-    case HORZRES: return bitmap ? bitmap->image.width : 0;
-    case VERTRES: return bitmap ? bitmap->image.height : 0;
-    case BITSPIXEL: return bitmap && bitmap->Monochrome() ? 1 : 32;
-    case PLANES: return 1;
-    case NUMCOLORS: return -1;
-    case LOGPIXELSX:
-    case LOGPIXELSY: return 96;
-    default: return 0;
-  }
 }
 
 int SaveDC(HDC handle) {
@@ -328,23 +278,21 @@ BOOL RectVisible(HDC handle, const RECT* rect) {
   return !Empty(Intersect(DrawableArea(*t.dc, *t.bitmap), RectToDevice(t.dc->state, r)));
 }
 
-BOOL PtVisible(HDC handle, int x, int y) {
-  const RECT r{x, y, x + 1, y + 1};
-  return RectVisible(handle, &r);
+BOOL SetWindowOrgEx(HDC handle, int x, int y, POINT* previous) {
+  auto lock = LockTable();
+  auto* dc = FindAs<DcObject>(handle);
+  if (!dc) return FALSE;
+  if (previous) *previous = dc->state.windowOrg;
+  dc->state.windowOrg = {x, y};
+  return TRUE;
 }
 
-BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* previous) {
-  return SetOrigin(dc, &DcState::windowOrg, x, y, previous, false);
-}
-BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, POINT* previous) {
-  return SetOrigin(dc, &DcState::windowOrg, dx, dy, previous, true);
-}
-BOOL GetWindowOrgEx(HDC dc, POINT* origin) { return GetOrigin(dc, &DcState::windowOrg, origin); }
-BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* previous) {
-  return SetOrigin(dc, &DcState::viewportOrg, x, y, previous, false);
-}
-BOOL GetViewportOrgEx(HDC dc, POINT* origin) {
-  return GetOrigin(dc, &DcState::viewportOrg, origin);
+BOOL GetWindowOrgEx(HDC handle, POINT* origin) {
+  auto lock = LockTable();
+  auto* dc = FindAs<DcObject>(handle);
+  if (!dc || !origin) return FALSE;
+  *origin = dc->state.windowOrg;
+  return TRUE;
 }
 
 }  // namespace gdi

@@ -317,8 +317,9 @@ class FaceBuilder {
     auto face = NewFace(request);
     TEXTMETRICA& tm = face->metrics_;
     const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(ft, FT_SFNT_OS2));
-    // The classic cell is the Windows ascent plus descent; the typographic
-    // values would make lines tighter than Windows draws them.
+    // The cell is the OS/2 table's usWinAscent plus usWinDescent: the
+    // typographic values would set lines tighter than the form's layout
+    // expects.
     double winAscent = ft->ascender, winDescent = -ft->descender;
     if (os2 && os2->usWinAscent + os2->usWinDescent > 0) {
       winAscent = os2->usWinAscent;

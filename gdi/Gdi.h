@@ -68,13 +68,8 @@ constexpr int DEFAULT_BITMAP = 100;
 constexpr int PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4,
               PS_NULL = 5, PS_INSIDEFRAME = 6;
 
-// Object kinds (GetObjectType, GetCurrentObject).
-constexpr UINT OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6,
-               OBJ_BITMAP = 7, OBJ_MEMDC = 10;
-
-// Device capabilities.
-constexpr int HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14, NUMCOLORS = 24,
-              LOGPIXELSX = 88, LOGPIXELSY = 90;
+// Object kinds (GetCurrentObject).
+constexpr UINT OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_FONT = 6, OBJ_BITMAP = 7;
 
 struct LOGBRUSH {
   UINT lbStyle = 0;  // BS_SOLID 0, BS_NULL 1
@@ -99,7 +94,6 @@ BOOL DeleteObject(HGDIOBJ object);
 // Fills `out` with a BITMAP, LOGBRUSH, LOGPEN or LOGFONTA; returns the bytes
 // written, or the size needed when `out` is null; 0 on failure.
 int GetObjectA(HGDIOBJ object, int size, void* out);
-UINT GetObjectType(HGDIOBJ object);
 HGDIOBJ GetCurrentObject(HDC dc, UINT kind);
 
 HBRUSH CreateSolidBrush(COLORREF color);
@@ -126,17 +120,13 @@ void UnregisterWindowSurface(HWND window);
 HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
 
+// The setters return the value they replace.
 COLORREF SetBkColor(HDC dc, COLORREF color);
-COLORREF GetBkColor(HDC dc);
 COLORREF SetTextColor(HDC dc, COLORREF color);
-COLORREF GetTextColor(HDC dc);
 int SetBkMode(HDC dc, int mode);
-int GetBkMode(HDC dc);
 int SetMapMode(HDC dc, int mode);
 int GetMapMode(HDC dc);
 int SetROP2(HDC dc, int rop2);
-int GetROP2(HDC dc);
-int GetDeviceCaps(HDC dc, int index);
 
 // Saves origins, clipping, colours, modes and the selected brush, pen and
 // font; RestoreDC(dc, -1) returns to the last saved state.
@@ -170,9 +160,6 @@ bool IsDIBSection(HBITMAP bitmap);
 // null for a bad handle or row. Valid until the bitmap is deleted.
 BYTE* GetBitmapRow(HBITMAP bitmap, LONG y);
 
-UINT GetDIBColorTable(HDC dc, UINT start, UINT count, RGBQUAD* colors);
-UINT SetDIBColorTable(HDC dc, UINT start, UINT count, const RGBQUAD* colors);
-
 COLORREF GetPixel(HDC dc, int x, int y);
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 
@@ -186,7 +173,6 @@ BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX,
                 int srcWidth, int srcHeight, DWORD rop);
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
-BOOL InvertRect(HDC dc, const RECT* rect);
 
 // ---- 6. clipping and origins -----------------------------------------------
 
@@ -195,13 +181,9 @@ int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
 int SelectClipRgn(HDC dc, std::nullptr_t);
 int GetClipBox(HDC dc, RECT* rect);
 BOOL RectVisible(HDC dc, const RECT* rect);
-BOOL PtVisible(HDC dc, int x, int y);
 
 BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* previous);
 BOOL GetWindowOrgEx(HDC dc, POINT* origin);
-BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* previous);
-BOOL GetViewportOrgEx(HDC dc, POINT* origin);
-BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, POINT* previous);
 
 // ---- 7. lines and shapes ---------------------------------------------------
 
@@ -235,10 +217,7 @@ int DrawTextA(HDC dc, const char* text, int count, RECT* rect, UINT format);
 
 // ---- 9. rectangles ---------------------------------------------------------
 
-BOOL SetRect(RECT* rect, int left, int top, int right, int bottom);
-BOOL SetRectEmpty(RECT* rect);
 BOOL IsRectEmpty(const RECT* rect);
-BOOL EqualRect(const RECT* a, const RECT* b);
 BOOL InflateRect(RECT* rect, int dx, int dy);
 BOOL OffsetRect(RECT* rect, int dx, int dy);
 BOOL PtInRect(const RECT* rect, POINT point);

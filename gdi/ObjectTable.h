@@ -53,7 +53,6 @@ struct DcState {
   int mapMode = 1;  // MM_TEXT
   int rop2 = 13;  // R2_COPYPEN
   POINT windowOrg{};
-  POINT viewportOrg{};
   POINT dcOrg{};  // where a window's client area starts on its surface
   std::optional<TRect> clip;  // device coordinates; none: the whole surface
   POINT penPos{};

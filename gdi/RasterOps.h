@@ -15,25 +15,12 @@ using RopRowFn = void (*)(std::uint32_t* dst, const std::uint32_t* src, std::uin
 
 RopRowFn RopRow(std::uint8_t table);
 
-// Whether the truth table depends on the source, on the pattern, or on the
-// destination.
+// Whether the truth table depends on the source, or on the destination.
 constexpr bool RopUsesSource(std::uint8_t table) {
   return ((table >> 2) & 0x33) != (table & 0x33);
 }
-constexpr bool RopUsesPattern(std::uint8_t table) { return (table >> 4) != (table & 0x0F); }
 constexpr bool RopUsesDestination(std::uint8_t table) {
   return ((table >> 1) & 0x55) != (table & 0x55);
-}
-
-// One pixel, for callers that work pixel by pixel (lines, single points).
-constexpr std::uint32_t RopPixel(std::uint8_t table, std::uint32_t p, std::uint32_t s,
-                                 std::uint32_t d) {
-  std::uint32_t r = 0;
-  for (int i = 0; i < 8; ++i) {
-    if (!((table >> i) & 1)) continue;
-    r |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
-  }
-  return r;
 }
 
 }  // namespace gdi::detail

@@ -5,19 +5,9 @@
 
 namespace gdi {
 
-BOOL SetRect(RECT* rect, int left, int top, int right, int bottom) {
-  if (!rect) return FALSE;
-  *rect = {left, top, right, bottom};
-  return TRUE;
-}
-
-BOOL SetRectEmpty(RECT* rect) { return SetRect(rect, 0, 0, 0, 0); }
-
 BOOL IsRectEmpty(const RECT* rect) {
   return !rect || rect->Right <= rect->Left || rect->Bottom <= rect->Top;
 }
-
-BOOL EqualRect(const RECT* a, const RECT* b) { return a && b && *a == *b; }
 
 BOOL InflateRect(RECT* rect, int dx, int dy) {
   if (!rect) return FALSE;

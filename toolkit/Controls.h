@@ -517,6 +517,8 @@ class TWinControl : public TControl {
   // focus, with a tab stop when `checkTabStop`; wraps; null when none.
   TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop,
                                bool checkParent) const;
+  // Moves the focus to FindNextControl's answer as Tab does (an edit field
+  // reached so selects its text); nothing when there is none.
   void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
 
   // ---- layout and painting

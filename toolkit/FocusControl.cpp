@@ -57,8 +57,7 @@ void TForm::CMDialogKey(TMessage& m) {
   const auto key = static_cast<WORD>(m.WParam);
   const auto shift = static_cast<TShiftState>(m.LParam & 0xFFFF);
   if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
-    if (TWinControl* next = FindNextControl(activeControl_, !(shift & ssShift), true, false))
-      FocusControl(next, true);
+    SelectNext(activeControl_, !(shift & ssShift), true);
     m.Result = 1;
     return;
   }

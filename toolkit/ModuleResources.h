@@ -1,9 +1,9 @@
 // The program's own numbered resources: cursors (.cur bytes), icons (.ico
-// bytes) and strings, each kind numbered on its own, the way a Windows
-// module holds RT_CURSOR, RT_ICON and RT_STRING. The program registers them
-// at start-up (resources/Resources.cpp); anything may then load them by
-// number. Registering copies the bytes, so the caller's buffer need not
-// outlive the call; registering a number again replaces what it had.
+// bytes) and strings, each kind numbered on its own (a cursor and an icon
+// may share a number). The program registers them at start-up
+// (resources/Resources.cpp); anything may then load them by number.
+// Registering copies the bytes, so the caller's buffer need not outlive the
+// call; registering a number again replaces what it had.
 #pragma once
 
 #include <cstddef>

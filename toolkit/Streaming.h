@@ -1,7 +1,7 @@
-// Component streams: the binary form ("TPF0") that forms are stored in, its
+// Component streams: the binary form ("LVF1") that forms are stored in, its
 // reader and writer, and the readable text form the form compiler takes.
 //
-// Binary layout: the signature "TPF0", then one object: its class name and
+// Binary layout: the signature "LVF1", then one object: its class name and
 // component name as short strings (a length byte, then the bytes), its
 // properties (name as short string, then a typed value) up to an empty name
 // (the byte 0), then its children as objects up to a 0 byte. Values start

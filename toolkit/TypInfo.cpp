@@ -58,7 +58,8 @@ const TMethodInfo* TClassInfo::FindMethod(const std::string& name) const {
 
 namespace {
 
-// Keys are folded to lower case: Pascal names are case-insensitive.
+// Keys are folded to lower case: property and class names are matched without
+// regard to case, as the form descriptions write them.
 std::string Key(const std::string& name) {
   std::string key = name;
   for (char& c : key)

@@ -22,6 +22,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <typeindex>
 #include <vector>
 
@@ -135,9 +136,12 @@ const TIdentMap* FindIntegerConsts(const std::string& typeName);
 
 }  // namespace toolkit
 
-// Inside a class body: the class's run-time information.
+// Inside a class body: the class's run-time information. Parent must be a
+// base of Name, as its StaticClass says.
 #define TOOLKIT_CLASS(Name, Parent)                                              \
  public:                                                                         \
-  using inherited = Parent;                                                      \
-  static const ::toolkit::TClassInfo& StaticClass();                            \
-  const ::toolkit::TClassInfo& ClassType() const override { return StaticClass(); }
+  static const ::toolkit::TClassInfo& StaticClass();                             \
+  const ::toolkit::TClassInfo& ClassType() const override {                      \
+    static_assert(std::is_base_of_v<Parent, Name>);                              \
+    return StaticClass();                                                        \
+  }

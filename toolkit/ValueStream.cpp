@@ -6,7 +6,8 @@
 namespace toolkit::detail {
 
 namespace {
-constexpr char kSignature[4] = {'T', 'P', 'F', '0'};
+// "Lumivant form, version 1".
+constexpr char kSignature[4] = {'L', 'V', 'F', '1'};
 constexpr std::uint8_t kLastValueType = static_cast<std::uint8_t>(TValueType::vaUTF8String);
 constexpr std::uint32_t kMaxLength = std::numeric_limits<std::int32_t>::max();
 }  // namespace
@@ -47,7 +48,7 @@ void ValueReader::ReadSignature() {
   char signature[4];
   if (Remaining() < 4) Fail("the stream is too short for a component stream");
   stream_.ReadBuffer(signature, 4);
-  if (std::memcmp(signature, kSignature, 4) != 0) Fail("the stream does not start with TPF0");
+  if (std::memcmp(signature, kSignature, 4) != 0) Fail("the stream does not start with LVF1");
 }
 
 void ValueReader::CheckObjectPrefix() {

@@ -271,7 +271,9 @@ TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward,
 }
 
 void TWinControl::SelectNext(TWinControl* current, bool goForward, bool checkTabStop) {
-  if (TWinControl* next = FindNextControl(current, goForward, checkTabStop, false)) next->SetFocus();
+  TForm* form = ParentForm();
+  TWinControl* next = FindNextControl(current, goForward, checkTabStop, false);
+  if (form && next) form->FocusControl(next, true);
 }
 
 // ---- 4. alignment ------------------------------------------------------------------------------

@@ -146,7 +146,7 @@ TEST_F(ProgramTest, AWindowThatCannotBeMadeIsShownAndEndsWithStatusOne) {
 }
 
 TEST_F(ProgramTest, ABrokenDescriptionIsShownAndEndsWithStatusOne) {
-  const std::vector<std::uint8_t> text = {'T', 'P', 'F', '0', 10, 'T', 'O', 'r', 'b'};  // cut short
+  const std::vector<std::uint8_t> text = {'L', 'V', 'F', '1', 10, 'T', 'O', 'r', 'b'};  // cut short
   RegisterFormResource("TOrbiscope", text.data(), text.size());
   EXPECT_EQ(Run({CloseEvent()}), 1);
   ASSERT_EQ(backend_->MessageBoxes().size(), 1u);

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Expect.h"
+
 // Largest single allocation made through operator new since the last reset:
 // lets the limit tests see that a reader refused a huge claim instead of
 // allocating for it first. This replaces the global operator new of the
@@ -39,6 +41,8 @@ namespace gdi {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using testsupport::Mentions;
+using testsupport::ThrownMessage;
 
 // ---- Building files field by field, independently of WriteBmp
 
@@ -184,27 +188,11 @@ void ExpectIndices(const DibImage& image, const std::vector<std::vector<unsigned
 }
 
 std::string ReadError(const Bytes& file) {
-  try {
-    ReadBmp(file);
-  } catch (const EInvalidGraphic& e) {
-    return e.what();
-  }
-  return "(accepted)";
+  return ThrownMessage<EInvalidGraphic>([&] { ReadBmp(file); });
 }
 
 std::string WriteError(const DibImage& image) {
-  try {
-    WriteBmp(image);
-  } catch (const EInvalidGraphic& e) {
-    return e.what();
-  }
-  return "(accepted)";
-}
-
-testing::AssertionResult Mentions(const std::string& message, const std::string& word) {
-  if (message.find(word) != std::string::npos) return testing::AssertionSuccess();
-  return testing::AssertionFailure() << "message \"" << message << "\" does not mention \"" << word
-                                     << "\"";
+  return ThrownMessage<EInvalidGraphic>([&] { WriteBmp(image); });
 }
 
 // ---- Round trips of every format WriteBmp produces

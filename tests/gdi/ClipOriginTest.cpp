@@ -47,7 +47,7 @@ TEST(ClipAndOrigin, ClipsOnlyEverNarrow) {
 
 TEST(ClipAndOrigin, RectVisibleFollowsClipAndOrigin) {
   Canvas c(10, 10);
-  SetViewportOrgEx(c.dc(), 5, 5, nullptr);
+  SetWindowOrgEx(c.dc(), -5, -5, nullptr);
   IntersectClipRect(c.dc(), 0, 0, 2, 2);  // device (5, 5)-(7, 7)
   const RECT hit{1, 1, 3, 3}, miss{2, 2, 4, 4}, far{-5, -5, 0, 0};
   EXPECT_TRUE(RectVisible(c.dc(), &hit));

@@ -248,7 +248,7 @@ TEST(TextLayoutAlignment, VerticalPlacementAppliesToSingleLinesOnly) {
 
 TEST(TextLayoutAlignment, VerticalCentringMatchesClassicRounding) {
   // Rectangle heights around one line of 13, top at 0 and at 1: the bottom
-  // of the text as Windows reports it for a 13-pixel line.
+  // of the text by the classic rounding for a 13-pixel line.
   const FakeFont tall(13);
   struct Case {
     LONG top, bottom, textBottom;

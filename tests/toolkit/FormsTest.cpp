@@ -8,11 +8,14 @@
 
 #include "ControlTestSupport.h"
 #include "gdi/Gdi.h"
+#include "tests/support/Expect.h"
 #include "toolkit/ClassBuilder.h"
 #include "toolkit/Streaming.h"
 
 namespace toolkit::controltest {
 namespace {
+
+using testsupport::ThrownMessage;
 
 constexpr gdi::COLORREF kRed = gdi::RGB(255, 0, 0);
 constexpr gdi::COLORREF kBlue = gdi::RGB(0, 0, 255);
@@ -467,7 +470,7 @@ TEST_F(FormCreation, AnExceptionInOnCreateIsShownAndCreationGoesOn) {
 }
 
 TEST_F(FormCreation, ABrokenDescriptionFailsCreationAndLeavesNothing) {
-  const std::uint8_t junk[] = {'T', 'P', 'F', '0', 9, 'T', 'S', 't'};
+  const std::uint8_t junk[] = {'L', 'V', 'F', '1', 9, 'T', 'S', 't'};
   RegisterFormResource("TStoredForm", junk, sizeof junk);
   const int forms = Screen->FormCount();
   TStoredForm* form = nullptr;
@@ -612,12 +615,7 @@ TEST_F(ExceptionDisplay, RunGoesOnAfterAFailingOnShowButNotWithoutAWindow) {
   form->Hide();
   form->OnShow.Clear();
   backend_->RefuseWindows("cannot open a window: no screen");
-  try {
-    Application->Run();
-    ADD_FAILURE() << "Run returned";
-  } catch (const EWindowError& e) {
-    EXPECT_STREQ(e.what(), "cannot open a window: no screen");
-  }
+  EXPECT_EQ(ThrownMessage<EWindowError>([] { Application->Run(); }), "cannot open a window: no screen");
   EXPECT_EQ(backend_->MessageBoxes().size(), 1u);
   EXPECT_EQ(form->Window(), nullptr);
 }

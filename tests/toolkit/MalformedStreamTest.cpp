@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Expect.h"
 #include "tests/toolkit/StreamTestForms.h"
 #include "toolkit/ClassBuilder.h"
 
 namespace toolkit::streamtest {
 namespace {
+
+using testsupport::ThrowsWithMessage;
 
 // Creates a helper its owner owns, as some controls do.
 class TSpawner : public TComponent {
@@ -39,7 +42,7 @@ class Bytes {
     return *this;
   }
   Bytes& Header(const std::string& className, const std::string& name) {
-    return Raw({'T', 'P', 'F', '0'}).Short(className).Short(name);
+    return Raw({'L', 'V', 'F', '1'}).Short(className).Short(name);
   }
   std::vector<std::uint8_t> Done() const { return data_; }
 
@@ -61,12 +64,7 @@ class MalformedStreamTest : public ::testing::Test {
     root.SetName("Before");
     auto* existing = new TStreamWidget(&root);
     existing->SetName("Existing");
-    try {
-      ReadFromBytes(bytes, root);
-      ADD_FAILURE() << "accepted; expected: " << expected;
-    } catch (const EReadError& e) {
-      EXPECT_NE(e.Message.find(expected), std::string::npos) << "message: " << e.Message;
-    }
+    EXPECT_TRUE(ThrowsWithMessage<EReadError>([&] { ReadFromBytes(bytes, root); }, expected));
     ASSERT_EQ(root.ComponentCount(), 1);
     EXPECT_EQ(root.Components(0), existing);
     EXPECT_EQ(root.Name(), "Before");
@@ -84,8 +82,8 @@ class MalformedStreamTest : public ::testing::Test {
 
 TEST_F(MalformedStreamTest, NotAComponentStream) {
   ExpectRefused({}, "too short");
-  ExpectRefused(Bytes().Raw({'T', 'P', 'F', '1', 0, 0, 0, 0}).Done(), "does not start with TPF0");
-  ExpectRefused(Bytes().Raw({'T', 'P', 'F', '0', 0xF1}).Short("TStreamForm").Done(), "not supported");
+  ExpectRefused(Bytes().Raw({'L', 'V', 'F', '2', 0, 0, 0, 0}).Done(), "does not start with LVF1");
+  ExpectRefused(Bytes().Raw({'L', 'V', 'F', '1', 0xF1}).Short("TStreamForm").Done(), "not supported");
 }
 
 TEST_F(MalformedStreamTest, RootOfAnotherClass) {
