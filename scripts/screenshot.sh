@@ -9,23 +9,9 @@ output=${2:-$root/docs/screenshot.png}
 . "$root/tests/e2e/xvfb_lib.sh"
 . "$root/tests/e2e/jack_lib.sh"
 
-cleanup() {
-  stop_pid "${program_pid:-}"
-  stop_sink
-  stop_jackd
-  stop_xvfb
-  expect_nothing_left
-}
-trap cleanup EXIT
+trap stop_all EXIT
 
-start_xvfb
-start_jackd
-start_sink Tyros /dev/null
-"$program" >/dev/null 2>&1 &
-program_pid=$!
-note_started "$program_pid"
-wid=$(xdotool search --sync --name "^Lumivant$" | head -n 1)
-xdotool windowfocus --sync "$wid"
+start_all "$program" Tyros /dev/null /dev/null
 sleep 0.5
-import -window "$wid" "$output"
+import -window "$WID" "$output"
 echo "wrote $output"

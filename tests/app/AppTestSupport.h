@@ -10,20 +10,16 @@
 #include "app/Unit1.h"
 #include "platform/MidiOutDouble.h"
 #include "resources/Resources.h"
+#include "tests/support/TyrosMessages.h"
 #include "tests/toolkit/ControlTestSupport.h"
 
 namespace apptest {
 
 using Bytes = std::vector<unsigned char>;
 using platform::MidiDouble;
-
-inline const Bytes kTyros1{0xF0, 0x43, 0x73, 0x01, 0x51, 0x09, 0x00, 0x00, 0x00, 0xF7};
-inline const Bytes kTyros2{0xF0, 0x43, 0x73, 0x01, 0x51, 0x09, 0x00, 0x01, 0x00, 0xF7};
-inline const Bytes kXgSystemOn{0xF0, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7};
-inline const Bytes kTyros2Third{0xF0, 0x43, 0x73, 0x01, 0x51, 0x09, 0x00, 0x02, 0x01, 0x03, 0xF7};
-
-inline std::vector<Bytes> TyrosSequence() { return {kTyros1, kTyros2}; }
-inline std::vector<Bytes> Tyros2Sequence() { return {kXgSystemOn, kTyros1, kTyros2Third}; }
+using testsupport::kTyros1;
+using testsupport::Tyros2Sequence;
+using testsupport::TyrosSequence;
 
 class WindowTest : public toolkit::controltest::HeadlessTest {
  protected:

@@ -1,28 +1,11 @@
-// The screenshot command: the bytes per model, the device it goes to, and
-// the quiet handling of every MIDI failure.
-#include <algorithm>
-
-#include "midi/MessageTable.h"
+// The screenshot command from the window: the bytes per model, the device
+// it goes to, and the quiet handling of every MIDI failure.
 #include "tests/app/AppTestSupport.h"
 
 namespace apptest {
 namespace {
 
 using namespace platform::mm;
-
-TEST(MessageTable, HoldsTheFiveMessagesInOrderAsWholeSystemExclusives) {
-  Bytes all;
-  for (const auto& m : {kTyros1, kTyros2, kXgSystemOn, kTyros1, kTyros2Third}) all.insert(all.end(), m.begin(), m.end());
-  EXPECT_EQ(Bytes(midi::kMessageTable.begin(), midi::kMessageTable.end()), all);
-  for (int selector : {midi::kTyros, midi::kTyros2}) {
-    for (const midi::Message& m : midi::Sequence(selector)) {
-      const auto bytes = m.Bytes();
-      EXPECT_EQ(bytes.front(), 0xF0);
-      EXPECT_EQ(bytes.back(), 0xF7);
-      EXPECT_TRUE(std::all_of(bytes.begin() + 1, bytes.end() - 1, [](std::uint8_t b) { return b < 0x80; }));
-    }
-  }
-}
 
 TEST_F(WindowTest, ATypedCharacterSendsTheTyros2SequenceAndClosesThePort) {
   SetDevices({{"Port A"}, {"Port B"}});

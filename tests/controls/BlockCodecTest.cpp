@@ -14,6 +14,7 @@
 
 #include "controls/BlockCodec.h"
 #include "tests/controls/SampleFaces.h"
+#include "tests/support/Expect.h"
 #include "toolkit/SysUtils.h"
 
 // The codec's hash table comes from nothrow new[]; this stand-in behaves as the
@@ -56,22 +57,14 @@ Bytes Decompress(const Bytes& block) {
 
 Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
-// The message of the EStreamError that decoding `block` raises, or "" if none.
+// The message of the EStreamError that decoding `block` raises.
 std::string RejectionOf(const Bytes& block) {
   Bytes out(kCodecBlockSize);
-  try {
-    DecompressBlock(block.data(), block.size(), out.data());
-  } catch (const toolkit::EStreamError& e) {
-    return e.Message;
-  }
-  return {};
+  return testsupport::ThrownMessage<toolkit::EStreamError>(
+      [&] { DecompressBlock(block.data(), block.size(), out.data()); });
 }
 
-#define EXPECT_REJECTED(block, words)                                              \
-  do {                                                                             \
-    const std::string message = RejectionOf(block);                                \
-    EXPECT_NE(message.find(words), std::string::npos) << "message: " << message; \
-  } while (0)
+#define EXPECT_REJECTED(block, words) EXPECT_TRUE(testsupport::Mentions(RejectionOf(block), words))
 
 Bytes BmpLike(bool pressed = false) { return controls::test::SampleFaceBmp(pressed); }
 
@@ -365,15 +358,10 @@ TEST(BlockCodecState, HashTableAllocationFailureIsLzrwError) {
   const Bytes input(40, 1);
   Bytes out(kCodecOutputArea);
   failNothrowArrayNew = true;
-  try {
-    CompressBlock(input.data(), input.size(), out.data());
-    failNothrowArrayNew = false;
-    ADD_FAILURE() << "no error";
-  } catch (const toolkit::EInvalidPointer& e) {
-    failNothrowArrayNew = false;
-    EXPECT_EQ(e.Message, "LZRW Error!");
-  }
+  const std::string message = testsupport::ThrownMessage<toolkit::EInvalidPointer>(
+      [&] { CompressBlock(input.data(), input.size(), out.data()); });
   failNothrowArrayNew = false;
+  EXPECT_EQ(message, "LZRW Error!");
   EXPECT_EQ(Compress(input).size(), 7u) << "works again afterwards";
 }
 

@@ -1,6 +1,6 @@
 # Shared by the end-to-end scripts: a private JACK server on its dummy
 # driver, and jack_midi_dump as the instrument. Uses xvfb_lib.sh's process
-# helpers: source that first.
+# and window helpers: source that first.
 
 start_jackd() {
   for tool in jackd jack_lsp jack_midi_dump; do
@@ -61,13 +61,45 @@ stop_sink() {
 # The messages in a dump, without the frame offsets: "f0 43 ... f7".
 messages() { sed -E 's/^ *[0-9]+: //' "$1"; }
 
+message_count() { messages "$1" | wc -l; }
+
 # Waits up to $3 seconds (default 10) until dump $1 holds $2 messages.
 wait_for_messages() {
   local tries=$(( ${3:-10} * 10 ))
   for _ in $(seq 1 "$tries"); do
-    [ "$(messages "$1" | wc -l)" -ge "$2" ] && return 0
+    [ "$(message_count "$1")" -ge "$2" ] && return 0
     sleep 0.1
   done
-  echo "expected $2 messages, the instrument got $(messages "$1" | wc -l)"
+  echo "expected $2 messages, the instrument got $(message_count "$1")"
   exit 1
+}
+
+# expect_quiet DUMP WHAT: nothing more arrives in DUMP within half a second.
+expect_quiet() {
+  local before
+  before=$(message_count "$1")
+  sleep 0.5
+  expect_equal "$2" "$before" "$(message_count "$1")"
+}
+
+# start_all PROGRAM PORT DUMP LOG: a display, a server with the instrument
+# as PORT dumping into DUMP, then PROGRAM in its window with the keyboard,
+# its output in LOG.
+start_all() {
+  start_xvfb
+  start_jackd
+  start_sink "$2" "$3"
+  start_program "$1" Lumivant "$4"
+}
+
+# stop_all [PATH...]: a script's exit trap after start_all: ends the
+# program, the instrument, the server and the display in that order, takes
+# away PATHs, and fails if anything still runs.
+stop_all() {
+  stop_program
+  stop_sink
+  stop_jackd
+  stop_xvfb
+  rm -rf "$@"
+  expect_nothing_left
 }

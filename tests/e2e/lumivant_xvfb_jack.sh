@@ -10,47 +10,20 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/jack_lib.sh"
 
 work=$(mktemp -d)
-cleanup() {
-  stop_pid "${program_pid:-}"
-  stop_sink
-  stop_jackd
-  stop_xvfb
-  rm -rf "$work"
-  expect_nothing_left
-}
-trap cleanup EXIT
+trap 'stop_all "$work"' EXIT
 
 tyros=$'f0 43 73 01 51 09 00 00 00 f7\nf0 43 73 01 51 09 00 01 00 f7'
 tyros2=$'f0 43 10 4c 00 00 7e 00 f7\nf0 43 73 01 51 09 00 00 00 f7\nf0 43 73 01 51 09 00 02 01 03 f7'
 
-start_xvfb
-start_jackd
 dump=$work/dump
-start_sink tyros "$dump"
-
-"$program" >"$work/log" 2>&1 &
-program_pid=$!
-note_started "$program_pid"
-wid=$(xdotool search --sync --name "^Lumivant$" | head -n 1)
-xdotool windowfocus --sync "$wid"
-read -r width height < <(xwininfo -id "$wid" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
-expect_equal "client size" "300 300" "$width $height"
-expect_equal "title" "Lumivant" "$(xdotool getwindowname "$wid")"
-
-click_at() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
-# Nothing more arrives within half a second.
-expect_quiet() {
-  local before
-  before=$(messages "$1" | wc -l)
-  sleep 0.5
-  expect_equal "$2" "$before" "$(messages "$1" | wc -l)"
-}
+start_all "$program" tyros "$dump" "$work/log"
+expect_equal "client size" "300 300" "$(client_size)"
+expect_equal "title" "Lumivant" "$(xdotool getwindowname "$WID")"
 
 # The screen: labels white on the dark picture; where the hidden label and
 # picture would stand, the background shows unchanged.
 shot=$work/shot.png
-import -window "$wid" "$shot"
-pixels() { convert "$1" -crop "$2" +repage -depth 8 txt:- | tail -n +2 | awk '{print $3}'; }
+import -window "$WID" "$shot"
 for box in 57x13+54+154 41x13+56+198 31x13+12+280 51x20+54+134 38x20+54+176; do
   white=$(pixels "$shot" "$box" | grep -c '^#FFFFFF$' || true)
   dark=$(convert "$shot" -crop "$box" +repage -depth 8 txt:- | tail -n +2 |
@@ -64,17 +37,17 @@ echo "screen: size, title, labels and hidden controls as described"
 
 # The port list shows the instrument's port, selected: a typed letter sends
 # the Tyros 2 sequence (the model checked at start) to it.
-xdotool key --window "$wid" a
+xdotool key --window "$WID" a
 wait_for_messages "$dump" 3
 expect_equal "Tyros 2 sequence" "$tyros2" "$(messages "$dump")"
 
 # Keys without a character send nothing.
-xdotool key --window "$wid" Left F5 Shift_L
+xdotool key --window "$WID" Left F5 Shift_L
 expect_quiet "$dump" "arrow, function key and Shift"
 
 # The Tyros model: two messages.
 click_at 42 188
-xdotool key --window "$wid" b
+xdotool key --window "$WID" b
 wait_for_messages "$dump" 5
 expect_equal "Tyros sequence" "$tyros" "$(messages "$dump" | tail -n 2)"
 echo "commands: Tyros 2, Tyros, and nothing for keys without a character"
@@ -83,8 +56,8 @@ echo "commands: Tyros 2, Tyros, and nothing for keys without a character"
 click_at 42 144
 : >"$dump.expected"
 for _ in $(seq 1 500); do echo "$tyros2" >>"$dump.expected"; done
-before=$(messages "$dump" | wc -l)
-xdotool type --window "$wid" --delay 1 "$(printf 'x%.0s' $(seq 1 500))"
+before=$(message_count "$dump")
+xdotool type --window "$WID" --delay 1 "$(printf 'x%.0s' $(seq 1 500))"
 wait_for_messages "$dump" $((before + 1500)) 180
 expect_quiet "$dump" "after 500 commands"
 messages "$dump" | tail -n +$((before + 1)) | cmp -s - "$dump.expected" || { echo "500 commands: messages lost or out of order"; exit 1; }
@@ -92,25 +65,24 @@ echo "500 commands: 1500 messages whole and in order"
 
 # Typing into the port list's edit field sends and also edits the text.
 field=150x15+45+75
-pixels "$(import -window "$wid" "$work/before.png"; echo "$work/before.png")" "$field" >"$work/field.before"
+screen_pixels "$field" >"$work/field.before"
 click_at 150 82
-xdotool key --window "$wid" End c
+xdotool key --window "$WID" End c
 wait_for_messages "$dump" $((before + 1503))
-import -window "$wid" "$work/after.png"
-pixels "$work/after.png" "$field" | cmp -s - "$work/field.before" && { echo "the typed letter did not reach the edit field"; exit 1; }
+screen_pixels "$field" | cmp -s - "$work/field.before" && { echo "the typed letter did not reach the edit field"; exit 1; }
 echo "edit field: the letter was sent and typed"
 
 # The instrument goes away and comes back: only "Scan" brings it back.
 click_at 236 82
 stop_sink tyros
 click_at 236 82
-xdotool key --window "$wid" d
+xdotool key --window "$WID" d
 dump2=$work/dump2
 start_sink tyros "$dump2"
-xdotool key --window "$wid" e
+xdotool key --window "$WID" e
 expect_quiet "$dump2" "before Scan"
 click_at 236 82
-xdotool key --window "$wid" f
+xdotool key --window "$WID" f
 wait_for_messages "$dump2" 3
 expect_equal "after Scan" "$tyros2" "$(messages "$dump2")"
 echo "scan: the list follows the ports only when asked"
@@ -120,12 +92,12 @@ echo "scan: the list follows the ports only when asked"
 # the port list's edit field shows a "?" for each: the same pixels as "?"
 # typed from the same starting state.
 click_at 236 82  # Scan: the instrument's port selected, the button focused
-before=$(messages "$dump2" | wc -l)
-xdotool type --window "$wid" --delay 50 "жλł"
+before=$(message_count "$dump2")
+xdotool type --window "$WID" --delay 50 "жλł"
 wait_for_messages "$dump2" $((before + 9))
 expect_quiet "$dump2" "after ж, λ and ł"
 expect_equal "ж, λ and ł" "$tyros2"$'\n'"$tyros2"$'\n'"$tyros2" "$(messages "$dump2" | tail -n 9)"
-field_now() { import -window "$wid" "$work/field.png"; pixels "$work/field.png" 167x21+42+72; }
+field_now() { screen_pixels 167x21+42+72; }
 # The field once two looks a moment apart agree.
 settled_field() {
   local last now
@@ -144,8 +116,8 @@ settled_field() {
 type_into_field() {
   click_at 236 82
   click_at 150 82
-  xdotool key --window "$wid" End
-  [ -z "$1" ] || xdotool type --window "$wid" --delay 50 "$1"
+  xdotool key --window "$WID" End
+  [ -z "$1" ] || xdotool type --window "$WID" --delay 50 "$1"
 }
 type_into_field ""
 focused=$(settled_field)
@@ -157,20 +129,9 @@ typed=$(settled_field)
 [ "$typed" = "$questions" ] || { echo "ж, λ and ł do not show as \"???\" in the edit field"; exit 1; }
 echo "ж, λ and ł: three commands, and \"?\" for each in the edit field"
 
-kill -0 "$program_pid" || { echo "the program ended"; cat "$work/log"; exit 1; }
-# No window manager here to send a close request; SDL turns SIGTERM into
-# the same quit a closed window gives.
-kill -TERM "$program_pid"
-status=0
-wait "$program_pid" || status=$?
-program_pid=
-expect_equal "exit status after closing" 0 "$status"
-[ ! -s "$work/log" ] || { echo "the program wrote:"; cat "$work/log"; exit 1; }
+close_program "$work/log"
 echo "closed with status 0, nothing on stdout or stderr"
 
 # Last, as it takes the display away: a lost X server ends the program at once.
-"$program" >"$work/log" 2>&1 &
-program_pid=$!
-note_started "$program_pid"
-expect_end_on_lost_display "$program_pid" "$work/log" "Lumivant"
-program_pid=
+start_program "$program" Lumivant "$work/log"
+expect_end_on_lost_display "$work/log" Lumivant

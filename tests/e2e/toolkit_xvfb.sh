@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 log=$(mktemp)
 cleanup() {
-  stop_pid "${demo_pid:-}"
+  stop_program
   stop_xvfb
   rm -f "$log"
   expect_nothing_left
@@ -17,17 +17,9 @@ cleanup() {
 trap cleanup EXIT
 
 start_xvfb
-"$demo" >"$log" 2>&1 &
-demo_pid=$!
-note_started "$demo_pid"
-
+start_program "$demo" "Toolkit demo" "$log"
 wait_for_line "$log" "ready"
-wid=$(xdotool search --sync --name "^Toolkit demo$" | head -n 1)
-read -r width height < <(xwininfo -id "$wid" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
-expect_equal "client size" "300 300" "$width $height"
-xdotool windowfocus --sync "$wid"
-
-click_at() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
+expect_equal "client size" "300 300" "$(client_size)"
 
 click_at 60 32
 wait_for_line "$log" "click Button1"
@@ -38,18 +30,17 @@ click_at 130 30
 wait_for_line "$log" "click Label1"
 
 # Key preview: the form sees the key first, then the focused control.
-xdotool key --window "$wid" x
+xdotool key --window "$WID" x
 wait_for_line "$log" "form keydown 88"
 wait_for_line "$log" "form keypress 120"
 
 # Into the combo box's edit field: the text changes there.
 click_at 60 160
-xdotool key --window "$wid" End
-xdotool type --window "$wid" "Z"
+xdotool key --window "$WID" End
+xdotool type --window "$WID" "Z"
 wait_for_line "$log" "combo text First portZ"
 
 # Last, as it takes the display away.
-expect_end_on_lost_display "$demo_pid" "$log" "Toolkit demo"
-demo_pid=
+expect_end_on_lost_display "$log" "Toolkit demo"
 
 echo "toolkit under Xvfb: all checks passed"

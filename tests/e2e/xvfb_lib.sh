@@ -1,5 +1,5 @@
 # Shared by the end-to-end scripts: a private Xvfb, the processes a script
-# starts, and small assertions.
+# starts, the program's window and its pixels, and small assertions.
 
 # Every process the script starts in the background, so that its end can
 # check that none outlived it.
@@ -75,13 +75,44 @@ stop_xvfb() {
   XVFB_PID=
 }
 
-# expect_end_on_lost_display PID LOG TITLE: once the window TITLE of the
-# program PID shows, kills the X server hard and expects the program to end
-# within a second with a non-zero status, its last line in LOG (its output)
-# saying that the display was lost.
+# start_program PROGRAM TITLE LOG: runs PROGRAM on the display, its output
+# in LOG, and gives the keyboard to its window TITLE once that shows. The
+# program is PROGRAM_PID, its window WID.
+start_program() {
+  "$1" >"$3" 2>&1 &
+  PROGRAM_PID=$!
+  note_started "$PROGRAM_PID"
+  WID=$(xdotool search --sync --name "^$2\$" | head -n 1)
+  xdotool windowfocus --sync "$WID"
+}
+
+# In an exit trap, before the display goes.
+stop_program() {
+  stop_pid "${PROGRAM_PID:-}"
+  PROGRAM_PID=
+}
+
+# close_program LOG: closes the program as a closed window would, and
+# expects status 0 and nothing in LOG (its output).
+close_program() {
+  local status=0
+  kill -0 "$PROGRAM_PID" || { echo "the program ended"; cat "$1"; exit 1; }
+  # No window manager here to send a close request; SDL turns SIGTERM into
+  # the same quit a closed window gives.
+  kill -TERM "$PROGRAM_PID"
+  wait "$PROGRAM_PID" || status=$?
+  PROGRAM_PID=
+  expect_equal "exit status after closing" 0 "$status"
+  [ ! -s "$1" ] || { echo "the program wrote:"; cat "$1"; exit 1; }
+}
+
+# expect_end_on_lost_display LOG TITLE: once the program's window TITLE
+# shows, kills the X server hard and expects the program to end within a
+# second with a non-zero status, its last line in LOG (its output) saying
+# that the display was lost.
 expect_end_on_lost_display() {
-  local pid=$1 log=$2 status=0 start ms
-  xdotool search --sync --onlyvisible --name "^$3\$" >/dev/null
+  local pid=$PROGRAM_PID log=$1 status=0 start ms
+  xdotool search --sync --onlyvisible --name "^$2\$" >/dev/null
   kill -9 "$XVFB_PID"
   start=$(date +%s%N)
   stop_xvfb 2>/dev/null  # reaps it without bash's "Killed" notice
@@ -94,6 +125,7 @@ expect_end_on_lost_display() {
     exit 1
   fi
   wait "$pid" || status=$?
+  PROGRAM_PID=
   [ "$status" -ne 0 ] || { echo "the program ended with status 0 when its display was lost"; exit 1; }
   tail -n 1 "$log" | grep -q ": lost the connection to the X display $DISPLAY\$" ||
     { echo "the program did not say it lost its display; it said:"; sed 's/^/  /' "$log"; exit 1; }
@@ -116,4 +148,22 @@ expect_equal() {
     echo "$1: expected '$2', got '$3'"
     exit 1
   fi
+}
+
+# The window's client size, "WIDTH HEIGHT".
+client_size() { xwininfo -id "$WID" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}'; }
+
+click_at() { xdotool mousemove --window "$WID" "$1" "$2" click 1; }
+
+# pixels IMAGE GEOMETRY: the pixels of IMAGE within GEOMETRY (WxH+X+Y), row
+# by row, one "#RRGGBB" a line.
+pixels() { convert "$1" -crop "$2" +repage -depth 8 txt:- | tail -n +2 | awk '{print $3}'; }
+
+# screen_pixels GEOMETRY: the pixels of the window as it shows now.
+screen_pixels() {
+  local shot
+  shot=$(mktemp --suffix=.png)
+  import -window "$WID" "$shot"
+  pixels "$shot" "$1"
+  rm -f "$shot"
 }

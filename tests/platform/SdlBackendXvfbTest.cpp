@@ -17,6 +17,7 @@
 
 #include "platform/SdlKeys.h"
 #include "platform/WindowBackend.h"
+#include "tests/support/Expect.h"
 #include "tests/support/XvfbServer.h"
 
 #include <X11/Xatom.h>
@@ -475,13 +476,10 @@ class SdlWithoutDisplay : public ::testing::Test {
   // The message, after checking it is the "no display" error and quiet.
   static void ExpectNoDisplayError() {
     StderrCapture capture;
-    std::string message;
-    try {
+    const std::string message = testsupport::ThrownMessage<std::runtime_error>([] {
       auto backend = CreateSdlBackend();
       backend->OpenWindow(Wanted("never"));
-    } catch (const std::runtime_error& e) {
-      message = e.what();
-    }
+    });
     const std::string noise = capture.Text();
     EXPECT_EQ(message.rfind("no display", 0), 0u) << "message: " << message;
     EXPECT_EQ(noise, "");

@@ -44,7 +44,7 @@ class StdComboBoxTest : public StdCtrlTest {
 TEST_F(StdComboBoxTest, TypingInsertsAtTheCaretAndReportsEachChange) {
   FocusByClick();
   EXPECT_TRUE(combo->Focused());
-  Type("abc");
+  TypeKeys("abc");
   EXPECT_EQ(combo->Text(), "abc");
   EXPECT_EQ(combo->CaretPos(), 3);
   EXPECT_EQ(changes, 3);
@@ -54,7 +54,7 @@ TEST_F(StdComboBoxTest, TypingInsertsAtTheCaretAndReportsEachChange) {
 
 TEST_F(StdComboBoxTest, BackspaceDeleteHomeEndLeftRight) {
   FocusByClick();
-  Type("hello");
+  TypeKeys("hello");
   Key(VK_HOME);
   EXPECT_EQ(combo->CaretPos(), 0);
   Key(VK_DELETE);
@@ -65,7 +65,7 @@ TEST_F(StdComboBoxTest, BackspaceDeleteHomeEndLeftRight) {
   EXPECT_EQ(combo->Text(), "ell");
   Key(VK_LEFT);
   EXPECT_EQ(combo->CaretPos(), 2);
-  Type("X");
+  TypeKeys("X");
   EXPECT_EQ(combo->Text(), "elXl");
   Key(VK_RIGHT);
   Key(VK_RIGHT);
@@ -80,12 +80,12 @@ TEST_F(StdComboBoxTest, BackspaceDeleteHomeEndLeftRight) {
 
 TEST_F(StdComboBoxTest, ShiftExtendsTheSelectionWhichTypingReplaces) {
   FocusByClick();
-  Type("hello world");
+  TypeKeys("hello world");
   Key(VK_HOME);
   for (int i = 0; i < 5; ++i) Key(VK_RIGHT, platform::kShift);
   EXPECT_EQ(combo->SelStart(), 0);
   EXPECT_EQ(combo->SelText(), "hello");
-  Type("J");
+  TypeKeys("J");
   EXPECT_EQ(combo->Text(), "J world");
   EXPECT_EQ(combo->SelLength(), 0);
   Key(VK_END, platform::kShift);
@@ -96,7 +96,7 @@ TEST_F(StdComboBoxTest, ShiftExtendsTheSelectionWhichTypingReplaces) {
   Key(VK_END, platform::kShift);
   Key(VK_DELETE);
   EXPECT_EQ(combo->Text(), "J");
-  Type("ab cd");
+  TypeKeys("ab cd");
   Key(VK_LEFT, platform::kCtrl);
   EXPECT_EQ(combo->CaretPos(), 4);
   Key(VK_HOME, platform::kShift);
@@ -106,7 +106,7 @@ TEST_F(StdComboBoxTest, ShiftExtendsTheSelectionWhichTypingReplaces) {
 
 TEST_F(StdComboBoxTest, ClipboardCutCopyAndPaste) {
   FocusByClick();
-  Type("copy me");
+  TypeKeys("copy me");
   Key(VK_HOME, platform::kShift);
   Key('C', platform::kCtrl);
   EXPECT_EQ(backend_->ClipboardText(), "copy me");
@@ -143,7 +143,7 @@ TEST_F(StdComboBoxTest, TheClipboardHoldsUtf8) {
 TEST_F(StdComboBoxTest, MaxLengthLimitsWhatIsTyped) {
   combo->SetMaxLength(4);
   FocusByClick();
-  Type("abcdef");
+  TypeKeys("abcdef");
   EXPECT_EQ(combo->Text(), "abcd");
   EXPECT_EQ(changes, 4);
 }
@@ -159,7 +159,7 @@ TEST_F(StdComboBoxTest, FocusByTabSelectsAllByClickPlacesTheCaret) {
   EXPECT_TRUE(combo->Focused());
   EXPECT_EQ(combo->SelStart(), 0);
   EXPECT_EQ(combo->SelLength(), 4);
-  Type("z");
+  TypeKeys("z");
   EXPECT_EQ(combo->Text(), "z");
 
   before->SetFocus();
@@ -174,12 +174,12 @@ TEST_F(StdComboBoxTest, TheMouseSetsTheCaretAndDragsASelection) {
   Click(180, 82);
   EXPECT_EQ(combo->CaretPos(), 8);  // right of the text: its end
   Press(46, 82);
-  Move(180, 82);
+  Drag(180, 82);
   Release(180, 82);
   EXPECT_EQ(combo->SelStart(), 0);
   EXPECT_EQ(combo->SelLength(), 8);
   Click(180, 82);
-  Press(46, 82, platform::kShift);
+  Press(46, 82, 1, platform::kShift);
   Release(46, 82);
   EXPECT_EQ(combo->SelLength(), 8);
 }
@@ -254,10 +254,10 @@ TEST_F(StdComboBoxTest, TextEqualToAnEntryInAnyCaseSelectsItAnyOtherTextNone) {
   FocusByClick();
   Key(VK_END);
   Key(VK_HOME, platform::kShift);
-  Type("gamma");
+  TypeKeys("gamma");
   EXPECT_EQ(combo->ItemIndex(), 2);
   EXPECT_EQ(combo->Text(), "gamma");
-  Type("x");
+  TypeKeys("x");
   EXPECT_EQ(combo->ItemIndex(), -1);
   Key(VK_BACK);
   EXPECT_EQ(combo->ItemIndex(), 2);
@@ -373,7 +373,7 @@ TEST_F(StdComboBoxTest, AtMostEightEntriesHighWithAScrollBarBeyond) {
 
 TEST_F(StdComboBoxTest, AClickOnAnEntryTakesItAndCloses) {
   ClickArrow();
-  Hover(100, EntryY(2));
+  Move(100, EntryY(2));
   EXPECT_EQ(combo->DropList()->HotIndex(), 2);
   // The entry under the pointer is highlighted on the window.
   EXPECT_EQ(Shown(100, 94 + 26), Rgb(clHighlight));
@@ -388,8 +388,8 @@ TEST_F(StdComboBoxTest, AClickOnAnEntryTakesItAndCloses) {
 TEST_F(StdComboBoxTest, PressOnTheArrowDragOntoAnEntryAndReleaseTakesIt) {
   Press(199, 82);
   EXPECT_TRUE(combo->DroppedDown());
-  Move(120, EntryY(0));
-  Move(120, EntryY(1));
+  Drag(120, EntryY(0));
+  Drag(120, EntryY(1));
   Release(120, EntryY(1));
   EXPECT_FALSE(combo->DroppedDown());
   EXPECT_EQ(combo->ItemIndex(), 1);
@@ -429,7 +429,7 @@ TEST_F(StdComboBoxTest, EscapeOrAClickElsewhereClosesWithoutChange) {
   EXPECT_EQ(cancels, 0);
 
   ClickArrow();
-  Hover(100, EntryY(2));
+  Move(100, EntryY(2));
   Click(scan->Left() + 5, scan->Top() + 5);
   EXPECT_FALSE(combo->DroppedDown());
   EXPECT_EQ(combo->ItemIndex(), 0);
@@ -463,10 +463,10 @@ TEST_F(StdComboBoxTest, TheListOpensAboveWhenThereIsNoRoomBelow) {
 TEST_F(StdComboBoxTest, ADropDownListOpensOnAnyClickAndJumpsByFirstLetter) {
   combo->SetStyle(csDropDownList);
   combo->SetFocus();
-  Type("g");
+  TypeKeys("g");
   EXPECT_EQ(combo->ItemIndex(), 2);
   EXPECT_EQ(combo->Text(), "Gamma");
-  Type("a");
+  TypeKeys("a");
   EXPECT_EQ(combo->ItemIndex(), 0);
   Click(60, 82);
   EXPECT_TRUE(combo->DroppedDown());

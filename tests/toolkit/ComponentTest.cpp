@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Expect.h"
 #include "toolkit/Classes.h"
 
 namespace toolkit {
 namespace {
 
 using Log = std::vector<std::string>;
+using testsupport::ThrownMessage;
 
 // Logs every notification it receives as "Self:insert Other".
 class TRecorder : public TComponent {
@@ -63,12 +65,7 @@ TEST(ComponentOwnership, OwnedComponentsKeepCreationOrder) {
   EXPECT_EQ(b->ComponentIndex(), 1);
   EXPECT_EQ(b->Owner(), &owner);
   EXPECT_EQ(owner.ComponentIndex(), -1);
-  try {
-    owner.Components(5);
-    FAIL() << "no error for index 5";
-  } catch (const EListError& e) {
-    EXPECT_STREQ(e.what(), "List index out of bounds (5)");
-  }
+  EXPECT_EQ(ThrownMessage<EListError>([&] { owner.Components(5); }), "List index out of bounds (5)");
   EXPECT_THROW(owner.Components(-1), EListError);
 }
 
@@ -209,14 +206,9 @@ TEST(ComponentNotification, SiblingFreedDirectlyIsReportedOnce) {
 TEST(ComponentName, MustBeAnIdentifier) {
   TComponent c(nullptr);
   for (const char* good : {"Button1", "_x", "a_1", ""}) EXPECT_NO_THROW(c.SetName(good)) << good;
-  for (const char* bad : {"1abc", "a b", "a.b", "é", "-"}) {
-    try {
-      c.SetName(bad);
-      ADD_FAILURE() << "accepted " << bad;
-    } catch (const EComponentError& e) {
-      EXPECT_EQ(e.Message, std::string("'") + bad + "' is not a valid component name");
-    }
-  }
+  for (const char* bad : {"1abc", "a b", "a.b", "é", "-"})
+    EXPECT_EQ(ThrownMessage<EComponentError>([&] { c.SetName(bad); }),
+              std::string("'") + bad + "' is not a valid component name");
   EXPECT_EQ(c.Name(), "");
 }
 
@@ -225,12 +217,8 @@ TEST(ComponentName, SiblingsMayNotShareOneIgnoringCase) {
   auto* a = new TComponent(&owner);
   auto* b = new TComponent(&owner);
   a->SetName("Button1");
-  try {
-    b->SetName("BUTTON1");
-    FAIL() << "duplicate accepted";
-  } catch (const EComponentError& e) {
-    EXPECT_EQ(e.Message, "A component named BUTTON1 already exists");
-  }
+  EXPECT_EQ(ThrownMessage<EComponentError>([&] { b->SetName("BUTTON1"); }),
+            "A component named BUTTON1 already exists");
   EXPECT_EQ(b->Name(), "");
   EXPECT_NO_THROW(a->SetName("BUTTON1"));  // itself, spelt differently
   EXPECT_EQ(owner.FindComponent("button1"), a);
@@ -274,17 +262,12 @@ TEST(ComponentState, DesigningReachesOwnedComponents) {
 TEST(PersistentAssign, UnsupportedPairsRaiseTheAssignError) {
   TStrings strings;
   TComponent component(nullptr);
-  const auto message = [](auto&& assign) {
-    try {
-      assign();
-    } catch (const EConvertError& e) {
-      return e.Message;
-    }
-    return std::string("no error");
-  };
-  EXPECT_EQ(message([&] { strings.Assign(&component); }), "Cannot assign a TComponent to a TStrings");
-  EXPECT_EQ(message([&] { component.Assign(&strings); }), "Cannot assign a TStrings to a TComponent");
-  EXPECT_EQ(message([&] { strings.Assign(nullptr); }), "Cannot assign a nil to a TStrings");
+  EXPECT_EQ(ThrownMessage<EConvertError>([&] { strings.Assign(&component); }),
+            "Cannot assign a TComponent to a TStrings");
+  EXPECT_EQ(ThrownMessage<EConvertError>([&] { component.Assign(&strings); }),
+            "Cannot assign a TStrings to a TComponent");
+  EXPECT_EQ(ThrownMessage<EConvertError>([&] { strings.Assign(nullptr); }),
+            "Cannot assign a nil to a TStrings");
 }
 
 // ---- TList ----------------------------------------------------------------------
@@ -298,12 +281,7 @@ TEST(List, IndexErrorsNameTheIndex) {
   list.Insert(3, &a);  // at the end is allowed
   EXPECT_EQ(list.Count(), 4);
   EXPECT_EQ(list[1], &b);
-  try {
-    list.Get(5);
-    FAIL();
-  } catch (const EListError& e) {
-    EXPECT_STREQ(e.what(), "List index out of bounds (5)");
-  }
+  EXPECT_EQ(ThrownMessage<EListError>([&] { list.Get(5); }), "List index out of bounds (5)");
   EXPECT_THROW(list.Insert(6, &a), EListError);
   EXPECT_THROW(list.Delete(-1), EListError);
   list.Move(0, 2);
@@ -341,18 +319,10 @@ TEST(Strings, EditingFiresOnChangeOncePerChange) {
 TEST(Strings, IndexErrors) {
   TStrings s;
   s.Add("a");
-  const auto message = [](auto&& call) {
-    try {
-      call();
-    } catch (const EListError& e) {
-      return e.Message;
-    }
-    return std::string("no error");
-  };
-  EXPECT_EQ(message([&] { s.Get(1); }), "List index out of bounds (1)");
-  EXPECT_EQ(message([&] { s.Put(-1, "x"); }), "List index out of bounds (-1)");
-  EXPECT_EQ(message([&] { s.Insert(2, "x"); }), "List index out of bounds (2)");
-  EXPECT_EQ(message([&] { s.Delete(5); }), "List index out of bounds (5)");
+  EXPECT_EQ(ThrownMessage<EListError>([&] { s.Get(1); }), "List index out of bounds (1)");
+  EXPECT_EQ(ThrownMessage<EListError>([&] { s.Put(-1, "x"); }), "List index out of bounds (-1)");
+  EXPECT_EQ(ThrownMessage<EListError>([&] { s.Insert(2, "x"); }), "List index out of bounds (2)");
+  EXPECT_EQ(ThrownMessage<EListError>([&] { s.Delete(5); }), "List index out of bounds (5)");
   EXPECT_NO_THROW(s.Insert(1, "b"));
 }
 

@@ -172,12 +172,13 @@ class HeadlessTest : public ::testing::Test {
     return form;
   }
 
+  // Input, each event handled, painted and presented as the message loop does.
   void Send(const Event& event) {
     backend_->Inject(event);
     Application->ProcessMessages();
   }
-  static Event MouseEvent(EventType type, int x, int y, platform::MouseButton button = platform::MouseButton::Left,
-                     int clicks = 1) {
+  static Event MouseEvent(EventType type, int x, int y,
+                          platform::MouseButton button = platform::MouseButton::Left, int clicks = 1) {
     Event e;
     e.type = type;
     e.x = x;
@@ -187,9 +188,23 @@ class HeadlessTest : public ::testing::Test {
     if (clicks == 2) e.shift |= platform::kDouble;
     return e;
   }
-  void Press(int x, int y, int clicks = 1) { Send(MouseEvent(EventType::MouseDown, x, y, platform::MouseButton::Left, clicks)); }
+  void Press(int x, int y, int clicks = 1, unsigned shift = 0) {
+    Event e = MouseEvent(EventType::MouseDown, x, y, platform::MouseButton::Left, clicks);
+    e.shift |= shift;
+    Send(e);
+  }
   void Release(int x, int y) { Send(MouseEvent(EventType::MouseUp, x, y)); }
+  void Click(int x, int y) {
+    Press(x, y);
+    Release(x, y);
+  }
+  // A move with no button held, and one with the left button held.
   void Move(int x, int y) { Send(MouseEvent(EventType::MouseMove, x, y)); }
+  void Drag(int x, int y) {
+    Event e = MouseEvent(EventType::MouseMove, x, y);
+    e.shift = platform::kLeft;
+    Send(e);
+  }
   void LeaveWindow() { Send(MouseEvent(EventType::MouseLeave, 0, 0)); }
 
   void KeyDown(unsigned key, unsigned shift = 0, bool repeat = false) {
@@ -207,11 +222,28 @@ class HeadlessTest : public ::testing::Test {
     e.shift = shift;
     Send(e);
   }
+  // A key without text: down, then up.
+  void Key(unsigned key, unsigned shift = 0) {
+    KeyDown(key, shift);
+    KeyUp(key, shift);
+  }
+  // Text alone, in one event, as an input method may deliver it.
   void Type(const std::string& text) {
     Event e;
     e.type = EventType::Text;
     e.text = text;
     Send(e);
+  }
+  // Printable text as typed on a keyboard: a text event for each character,
+  // and letters and digits between their key's down and up.
+  void TypeKeys(const std::string& text) {
+    for (char c : text) {
+      const auto u = static_cast<unsigned char>(c);
+      const unsigned key = std::isalnum(u) ? static_cast<unsigned>(std::toupper(u)) : 0u;
+      if (key) KeyDown(key);
+      Type(std::string(1, c));
+      if (key) KeyUp(key);
+    }
   }
 
   platform::HeadlessBackend* backend_ = nullptr;

@@ -58,19 +58,19 @@ TEST_F(StdButtonTest, PushedWhileHeldInsideRaisedWhenDraggedOutClickOnlyOnReleas
   EXPECT_EQ(pushed.Top, raised.Top + 1);
   EXPECT_EQ(clicks, 0);
 
-  Move(200, 150);
+  Drag(200, 150);
   EXPECT_FALSE(button->Pressed());
   EXPECT_EQ(Pixel(21, 31), Rgb(clBtnHighlight));
-  Move(41, 41);
+  Drag(41, 41);
   EXPECT_TRUE(button->Pressed());
   EXPECT_EQ(Pixel(21, 31), Rgb(clBtnShadow));
-  Move(200, 150);
+  Drag(200, 150);
   Release(200, 150);
   EXPECT_EQ(clicks, 0);
   EXPECT_EQ(Pixel(21, 31), Rgb(clBtnHighlight));
 
   Press(40, 40);
-  Move(60, 45);
+  Drag(60, 45);
   Release(60, 45);
   EXPECT_EQ(clicks, 1);
   EXPECT_FALSE(button->Pressed());
@@ -80,13 +80,7 @@ TEST_F(StdButtonTest, PushedWhileHeldInsideRaisedWhenDraggedOutClickOnlyOnReleas
 
 TEST_F(StdButtonTest, ADoubleClickIsTwoClicks) {
   Click(40, 40);
-  Event second;
-  second.type = EventType::MouseDown;
-  second.x = 40;
-  second.y = 40;
-  second.clicks = 2;
-  second.shift = platform::kDouble;
-  Send(second);
+  Press(40, 40, 2);
   Release(40, 40);
   EXPECT_EQ(clicks, 2);
 }
@@ -94,7 +88,7 @@ TEST_F(StdButtonTest, ADoubleClickIsTwoClicks) {
 TEST_F(StdButtonTest, SpaceClicksOnReleaseEnterAtOnce) {
   button->SetFocus();
   KeyDown(VK_SPACE);
-  Type(" ");
+  TypeKeys(" ");
   EXPECT_TRUE(button->Pressed());
   EXPECT_EQ(clicks, 0);
   Paint();
@@ -180,9 +174,9 @@ TEST_F(StdButtonTest, TheMarkedLetterClicks) {
   KeyUp('S', platform::kAlt);
   EXPECT_EQ(clicks, 1);
   // The letter alone, while the focused control takes no characters.
-  Type("s");
+  TypeKeys("s");
   EXPECT_EQ(clicks, 2);
-  Type("x");
+  TypeKeys("x");
   EXPECT_EQ(clicks, 2);
 }
 
@@ -259,7 +253,7 @@ TEST_F(StdRadioTest, OnlyTheButtonRespondsNotTheLabelBesideIt) {
 
 TEST_F(StdRadioTest, ReleaseOutsideIsNoClick) {
   Press(40, 188);
-  Move(120, 60);
+  Drag(120, 60);
   Release(120, 60);
   EXPECT_FALSE(rb1->Checked());
   EXPECT_EQ(clicks1, 0);
@@ -335,9 +329,9 @@ TEST_F(StdRadioTest, HeldDownTheMarkTurnsGrey) {
   // (37, 185) is inside the mark, clear of the dot.
   Press(40, 188);
   EXPECT_EQ(Pixel(37, 185), Rgb(clBtnFace));
-  Move(120, 60);
+  Drag(120, 60);
   EXPECT_EQ(Pixel(37, 185), Rgb(clWindow));
-  Move(40, 188);
+  Drag(40, 188);
   EXPECT_EQ(Pixel(37, 185), Rgb(clBtnFace));
   Release(40, 188);
   EXPECT_EQ(Pixel(37, 185), Rgb(clWindow));

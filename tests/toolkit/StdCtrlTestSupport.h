@@ -1,99 +1,27 @@
 // What the standard-control tests share: an application on the headless
-// backend, a shown form, input helpers and pixel readers.
+// backend with its input helpers, a shown form and pixel readers.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "platform/WindowBackend.h"
-#include "toolkit/Controls.h"
-#include "toolkit/Forms.h"
+#include "tests/toolkit/ControlTestSupport.h"
 #include "toolkit/StdCtrls.h"
 
 namespace toolkit::stdtest {
 
-using platform::Event;
-using EventType = platform::Event::Type;
-
 inline gdi::COLORREF Rgb(TColor color) { return ColorToRGB(color); }
 
-class StdCtrlTest : public ::testing::Test {
+class StdCtrlTest : public controltest::HeadlessTest {
  protected:
   void SetUp() override {
-    auto backend = std::make_unique<platform::HeadlessBackend>();
-    backend_ = backend.get();
-    Application->SetBackend(std::move(backend));
-    Application->OnException.Clear();
+    HeadlessTest::SetUp();
     RegisterStdControls();
-    form = new TForm(&root_);
-    form->SetClientWidth(300);
-    form->SetClientHeight(220);
-    form->Show();
-  }
-  void TearDown() override {
-    root_.DestroyComponents();
-    Application->SetBackend(nullptr);
+    form = MakeForm(300, 220);
   }
 
-  // Each event is handled, painted and presented as the message loop does.
-  void Send(const Event& event) {
-    backend_->Inject(event);
-    Application->ProcessMessages();
-  }
-  void Mouse(EventType type, int x, int y, unsigned shift = 0) {
-    Event e;
-    e.type = type;
-    e.x = x;
-    e.y = y;
-    e.shift = shift;
-    Send(e);
-  }
-  void Press(int x, int y, unsigned shift = 0) { Mouse(EventType::MouseDown, x, y, shift); }
-  void Release(int x, int y) { Mouse(EventType::MouseUp, x, y); }
-  void Move(int x, int y) { Mouse(EventType::MouseMove, x, y, platform::kLeft); }
-  void Hover(int x, int y) { Mouse(EventType::MouseMove, x, y); }
-  void Click(int x, int y) {
-    Press(x, y);
-    Release(x, y);
-  }
-  void KeyDown(unsigned key, unsigned shift = 0) {
-    Event e;
-    e.type = EventType::KeyDown;
-    e.key = key;
-    e.shift = shift;
-    Send(e);
-  }
-  void KeyUp(unsigned key, unsigned shift = 0) {
-    Event e;
-    e.type = EventType::KeyUp;
-    e.key = key;
-    e.shift = shift;
-    Send(e);
-  }
-  // A key without text: down, then up.
-  void Key(unsigned key, unsigned shift = 0) {
-    KeyDown(key, shift);
-    KeyUp(key, shift);
-  }
-  // Printable text as the backend delivers it; letters and digits come
-  // with their key, as typed.
-  void Type(const std::string& text) {
-    for (char c : text) {
-      const auto u = static_cast<unsigned char>(c);
-      const unsigned key = std::isalnum(u) ? static_cast<unsigned>(std::toupper(u)) : 0u;
-      if (key) KeyDown(key);
-      Event e;
-      e.type = EventType::Text;
-      e.text = std::string(1, c);
-      Send(e);
-      if (key) KeyUp(key);
-    }
-  }
   void Paint() {
     form->Invalidate();
     form->Update();
@@ -131,8 +59,6 @@ class StdCtrlTest : public ::testing::Test {
     return box;
   }
 
-  platform::HeadlessBackend* backend_ = nullptr;
-  TComponent root_{nullptr};
   TForm* form = nullptr;
 };
 

@@ -19,9 +19,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iostream>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -29,40 +27,16 @@
 
 #include "gdi/BmpFile.h"
 #include "gdi/Gdi.h"
+#include "tools/artwork/Output.h"
+#include "tools/artwork/Paint.h"
+
+namespace artwork {
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
-// ---- colours and the canvas -------------------------------------------------
-
-struct Rgb {
-  double r = 0, g = 0, b = 0;
-};
-Rgb operator+(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
-Rgb operator*(Rgb a, double k) { return {a.r * k, a.g * k, a.b * k}; }
-Rgb Mix(Rgb a, Rgb b, double t) { return a * (1 - t) + b * t; }
-Rgb Grey(double v) { return {v, v, v}; }
-
-double Clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
-double SmoothStep(double e0, double e1, double x) {
-  const double t = Clamp01((x - e0) / (e1 - e0));
-  return t * t * (3 - 2 * t);
-}
-std::uint8_t ToByte(double v) {
-  return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
-}
-
-// Hash noise in [0, 1): the same grain on every run.
-double Noise(int x, int y, std::uint32_t salt) {
-  std::uint32_t h = static_cast<std::uint32_t>(x) * 0x8da6b343u ^
-                    static_cast<std::uint32_t>(y) * 0xd8163841u ^ salt * 0xcb1ab31fu;
-  h ^= h >> 13;
-  h *= 0x5bd1e995u;
-  h ^= h >> 15;
-  return (h & 0xFFFFFFu) / double(0x1000000);
-}
+// ---- the canvas -------------------------------------------------------------------
 
 struct Canvas {
   int w, h;
@@ -75,20 +49,8 @@ struct Canvas {
 
 // ---- shapes -------------------------------------------------------------------
 
-// A rectangle with rounded corners; a square with r half its side is a circle.
-struct Box {
-  double x0, y0, x1, y1, r = 0;
-};
-
 Box Circle(double cx, double cy, double r) { return {cx - r, cy - r, cx + r, cy + r, r}; }
 Box Moved(Box b, double dx, double dy) { return {b.x0 + dx, b.y0 + dy, b.x1 + dx, b.y1 + dy, b.r}; }
-
-// Signed distance from (x, y) to the outline, negative inside.
-double Distance(const Box& b, double x, double y) {
-  const double qx = std::abs(x - (b.x0 + b.x1) / 2) - ((b.x1 - b.x0) / 2 - b.r);
-  const double qy = std::abs(y - (b.y0 + b.y1) / 2) - ((b.y1 - b.y0) / 2 - b.r);
-  return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - b.r;
-}
 
 // Calls fn(x, y, distance) for every pixel within `margin` of the box.
 template <class Fn>
@@ -108,9 +70,6 @@ Shader Flat(Rgb c) {
 Shader Vertical(const Box& b, Rgb top, Rgb bottom) {
   return [=](double, double y) { return Mix(top, bottom, Clamp01((y - b.y0) / (b.y1 - b.y0))); };
 }
-
-// The light comes from the upper right.
-constexpr double kLightX = 0.8, kLightY = -0.6;
 
 // Fills the box with anti-aliased edges. With `relief` the rim `rim` pixels
 // wide turns towards white where it faces the light and towards black where
@@ -509,23 +468,6 @@ Indexed DrawFormIcon() {
 
 // ---- file formats ----------------------------------------------------------------
 
-struct Writer {
-  Bytes out;
-  void U8(unsigned v) { out.push_back(std::uint8_t(v)); }
-  void U16(unsigned v) { U8(v & 0xFF), U8(v >> 8); }
-  void U32(std::uint32_t v) { U16(v & 0xFFFF), U16(v >> 16); }
-  void U32BigEndian(std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) U8((v >> shift) & 0xFF);
-  }
-  void Append(const Bytes& b) { out.insert(out.end(), b.begin(), b.end()); }
-};
-
-void WriteFile(const fs::path& path, const Bytes& bytes) {
-  std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  if (!file) throw std::runtime_error("cannot write " + path.string());
-}
-
 Bytes Bmp24(const Canvas& c) {
   gdi::DibImage image;
   image.width = c.w;
@@ -631,16 +573,8 @@ void RenderAll(const fs::path& dir) {
 
 }  // namespace
 
+}  // namespace artwork
+
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: render_artwork OUTPUT_DIR\n";
-    return 2;
-  }
-  try {
-    RenderAll(argv[1]);
-  } catch (const std::exception& e) {
-    std::cerr << "render_artwork: " << e.what() << '\n';
-    return 1;
-  }
-  return 0;
+  return artwork::RunRenderer(argc, argv, "render_artwork", artwork::RenderAll);
 }

@@ -14,26 +14,24 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <initializer_list>
-#include <iostream>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "tools/artwork/Output.h"
+#include "tools/artwork/Paint.h"
+
+namespace artwork {
+
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 constexpr int kSide = 32;
 constexpr int kC = 15;  // the centre of symmetric drawings: pixels 0..30 mirror about it
 
-constexpr std::uint32_t kClear = 0;
-constexpr std::uint32_t kBlack = 0xFF000000;
-constexpr std::uint32_t kWhite = 0xFFFFFFFF;
 constexpr std::uint32_t kRed = 0xFFE02020;
 constexpr std::uint32_t kGrey = 0xFF909090;
 
@@ -98,6 +96,11 @@ void Solid(Image& image, const Mask& shape) {
   image.Fill(Grow(shape, true), kWhite);
   image.Fill(shape, kBlack);
 }
+Image Solid(const Mask& shape) {
+  Image image;
+  Solid(image, shape);
+  return image;
+}
 
 // A shape filled with `colour` inside a black outline; `edged` puts a white
 // edge around the outline too, for shapes whose fill does not carry them on
@@ -108,25 +111,6 @@ void Outlined(Image& image, const Mask& fill, bool squareCorners, bool edged = f
   if (edged) image.Fill(Grow(outline, true), kWhite);
   image.Fill(outline, kBlack);
   image.Fill(fill, colour);
-}
-
-// Hand-drawn pixels: 'X' black, '.' white, anything else left as it is.
-// The first row lands at (left, top).
-void Picture(Image& image, int left, int top, std::initializer_list<std::string_view> rows) {
-  int y = top;
-  for (std::string_view row : rows) {
-    for (std::size_t i = 0; i < row.size(); ++i) {
-      const int x = left + int(i);
-      if (x < 0 || y < 0 || x >= kSide || y >= kSide) continue;
-      std::uint32_t& p = image.px[std::size_t(y * kSide + x)];
-      switch (row[i]) {
-        case 'X': p = kBlack; break;
-        case '.': p = kWhite; break;
-        default: break;
-      }
-    }
-    ++y;
-  }
 }
 
 // The pixels of a picture that are drawn at all, for edging it.
@@ -148,7 +132,7 @@ Mask Disc(int r) {
 // The arrow of every pointer: tip at (0, 0), head 12 wide, tail slanting
 // down to the right.
 void Arrow(Image& image) {
-  Picture(image, 0, 0,
+  Picture(image.px, kSide, 0, 0,
           {"X",
            "XX",
            "X.X",
@@ -182,7 +166,7 @@ Image ArrowWith(int left, int top, std::initializer_list<std::string_view> badge
   Image image;
   Arrow(image);
   Image mark;
-  Picture(mark, left, top, badge);
+  Picture(mark.px, kSide, left, top, badge);
   image.Fill(Grow(Covered(mark), true) - Covered(image), kWhite);
   for (std::size_t i = 0; i < image.px.size(); ++i)
     if (mark.px[i] != kClear) image.px[i] = mark.px[i];
@@ -267,7 +251,7 @@ Image ArrowMenu() {
 // outlines, the thumb at the left, the knuckles' creases stopping at the palm.
 Image HandOpen() {
   Image image;
-  Picture(image, 6, 3,
+  Picture(image.px, kSide, 6, 3,
           {"        XX",
            "     XXX..XXX",
            "    X..X..X..X",
@@ -291,7 +275,7 @@ Image HandOpen() {
 
 Image HandGrab() {
   Image image;
-  Picture(image, 6, 8,
+  Picture(image.px, kSide, 6, 8,
           {"     XX XX XX",
            "    X..X..X..XXX",
            "    X..X..X..X..X",
@@ -310,7 +294,7 @@ Image HandGrab() {
 
 Image HandPoint() {
   Image image;
-  Picture(image, 8, 2,
+  Picture(image.px, kSide, 8, 2,
           {"     XX",
            "    X..X",
            "    X..X",
@@ -400,32 +384,26 @@ Image NoDrop() {
 // ---- cross-hairs -----------------------------------------------------------------------
 
 Image CrossThin() {
-  Image image;
-  Solid(image, Where([](int x, int y) {
-          return (x == kC && std::abs(y - kC) <= 10) || (y == kC && std::abs(x - kC) <= 10);
+  return Solid(Where([](int x, int y) {
+    return (x == kC && std::abs(y - kC) <= 10) || (y == kC && std::abs(x - kC) <= 10);
         }));
-  return image;
 }
 
 Image CrossCircle() {
-  Image image;
-  Solid(image, Where([](int x, int y) {
-          const bool ring = std::abs(Distance(x, y) - 8) < 0.5;
-          const bool lines = (x == kC && std::abs(y - kC) <= 13) || (y == kC && std::abs(x - kC) <= 13);
-          return ring || lines;
+  return Solid(Where([](int x, int y) {
+    const bool ring = std::abs(Distance(x, y) - 8) < 0.5;
+    const bool lines = (x == kC && std::abs(y - kC) <= 13) || (y == kC && std::abs(x - kC) <= 13);
+    return ring || lines;
         }));
-  return image;
 }
 
 // Long hairs that stop short of the centre, leaving it clear but for a dot.
 Image CrossPrecise() {
-  Image image;
-  Solid(image, Where([](int x, int y) {
-          const int dx = std::abs(x - kC), dy = std::abs(y - kC);
-          if (dx == 0 && dy == 0) return true;
-          return (x == kC && dy >= 4 && dy <= 14) || (y == kC && dx >= 4 && dx <= 14);
+  return Solid(Where([](int x, int y) {
+    const int dx = std::abs(x - kC), dy = std::abs(y - kC);
+    if (dx == 0 && dy == 0) return true;
+    return (x == kC && dy >= 4 && dy <= 14) || (y == kC && dx >= 4 && dx <= 14);
         }));
-  return image;
 }
 
 // ---- resize and move -----------------------------------------------------------------
@@ -452,35 +430,17 @@ Mask SlantArrow() {
   });
 }
 
-Image SizeWE() {
-  Image image;
-  Solid(image, LevelArrow(11));
-  return image;
-}
+Image SizeWE() { return Solid(LevelArrow(11)); }
 
-Image SizeNS() {
-  Image image;
-  Solid(image, Transposed(LevelArrow(11)));
-  return image;
-}
+Image SizeNS() { return Solid(Transposed(LevelArrow(11))); }
 
-Image SizeNWSE() {
-  Image image;
-  Solid(image, SlantArrow());
-  return image;
-}
+Image SizeNWSE() { return Solid(SlantArrow()); }
 
-Image SizeNESW() {
-  Image image;
-  Solid(image, MirroredX(SlantArrow()));
-  return image;
-}
+Image SizeNESW() { return Solid(MirroredX(SlantArrow())); }
 
 Image Move() {
-  Image image;
   const Mask centre = Where([](int x, int y) { return std::abs(x - kC) <= 1 && std::abs(y - kC) <= 1; });
-  Solid(image, LevelArrow(13) | Transposed(LevelArrow(13)) | centre);
-  return image;
+  return Solid(LevelArrow(13) | Transposed(LevelArrow(13)) | centre);
 }
 
 // ---- splitters -----------------------------------------------------------------------
@@ -497,24 +457,14 @@ Mask RowSplitter() {
   });
 }
 
-Image SplitRows() {
-  Image image;
-  Solid(image, RowSplitter());
-  return image;
-}
+Image SplitRows() { return Solid(RowSplitter()); }
 
-Image SplitColumns() {
-  Image image;
-  Solid(image, Transposed(RowSplitter()));
-  return image;
-}
+Image SplitColumns() { return Solid(Transposed(RowSplitter())); }
 
 // ---- media marks ---------------------------------------------------------------------
 
 Image Play() {
-  Image image;
-  Solid(image, Where([](int x, int y) { return x >= 9 && (x - 9) + 2 * std::abs(y - kC) <= 12; }));
-  return image;
+  return Solid(Where([](int x, int y) { return x >= 9 && (x - 9) + 2 * std::abs(y - kC) <= 12; }));
 }
 
 Image Record() {
@@ -524,18 +474,14 @@ Image Record() {
 }
 
 Image Stop() {
-  Image image;
-  Solid(image, Where([](int x, int y) { return std::abs(x - kC) <= 5 && std::abs(y - kC) <= 5; }));
-  return image;
+  return Solid(Where([](int x, int y) { return std::abs(x - kC) <= 5 && std::abs(y - kC) <= 5; }));
 }
 
 Image Pause() {
-  Image image;
-  Solid(image, Where([](int x, int y) {
-          const int dx = std::abs(x - kC);
-          return dx >= 2 && dx <= 5 && std::abs(y - kC) <= 6;
+  return Solid(Where([](int x, int y) {
+    const int dx = std::abs(x - kC);
+    return dx >= 2 && dx <= 5 && std::abs(y - kC) <= 6;
         }));
-  return image;
 }
 
 // ---- tools ---------------------------------------------------------------------------
@@ -676,13 +622,6 @@ const std::vector<CursorDef>& Cursors() {
 
 // ---- the .cur file -------------------------------------------------------------------
 
-struct Writer {
-  Bytes out;
-  void U8(unsigned v) { out.push_back(std::uint8_t(v)); }
-  void U16(unsigned v) { U8(v & 0xFF), U8(v >> 8); }
-  void U32(std::uint32_t v) { U16(v & 0xFFFF), U16(v >> 16); }
-};
-
 // One 32 x 32 entry: the info header (height counting both masks), BGRA
 // rows, then the AND mask (1 where clear), both bottom-up.
 Bytes Cur(const Image& image, int hotX, int hotY) {
@@ -708,12 +647,6 @@ Bytes Cur(const Image& image, int hotX, int hotY) {
   return w.out;
 }
 
-void WriteFile(const fs::path& path, const Bytes& bytes) {
-  std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  if (!file) throw std::runtime_error("cannot write " + path.string());
-}
-
 void RenderAll(const fs::path& dir) {
   fs::create_directories(dir);
   for (const CursorDef& c : Cursors()) {
@@ -724,16 +657,8 @@ void RenderAll(const fs::path& dir) {
 
 }  // namespace
 
+}  // namespace artwork
+
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: render_cursors OUTPUT_DIR\n";
-    return 2;
-  }
-  try {
-    RenderAll(argv[1]);
-  } catch (const std::exception& e) {
-    std::cerr << "render_cursors: " << e.what() << '\n';
-    return 1;
-  }
-  return 0;
+  return artwork::RunRenderer(argc, argv, "render_cursors", artwork::RenderAll);
 }

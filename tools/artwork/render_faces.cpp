@@ -18,47 +18,19 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
 #include <numbers>
 #include <optional>
-#include <stdexcept>
 #include <vector>
 
 #include "gdi/BmpFile.h"
+#include "tools/artwork/Output.h"
+#include "tools/artwork/Paint.h"
+
+namespace artwork {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// ---- colours ---------------------------------------------------------------------
-
-struct Rgb {
-  double r = 0, g = 0, b = 0;
-};
-Rgb operator+(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
-Rgb operator*(Rgb a, double k) { return {a.r * k, a.g * k, a.b * k}; }
-Rgb Mix(Rgb a, Rgb b, double t) { return a * (1 - t) + b * t; }
-Rgb Grey(double v) { return {v, v, v}; }
-
-double Clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
-double SmoothStep(double e0, double e1, double x) {
-  const double t = Clamp01((x - e0) / (e1 - e0));
-  return t * t * (3 - 2 * t);
-}
-std::uint8_t ToByte(double v) {
-  return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
-}
-
-// Hash noise in [0, 1): the grain of the leatherette, the same on every run.
-double Noise(int x, int y, std::uint32_t salt) {
-  std::uint32_t h = static_cast<std::uint32_t>(x) * 0x8da6b343u ^
-                    static_cast<std::uint32_t>(y) * 0xd8163841u ^ salt * 0xcb1ab31fu;
-  h ^= h >> 13;
-  h *= 0x5bd1e995u;
-  h ^= h >> 15;
-  return (h & 0xFFFFFFu) / double(0x1000000);
-}
 
 constexpr int kWidth = 87, kHeight = 65;
 // Each pixel is the mean of kSuper x kSuper samples.
@@ -71,26 +43,12 @@ const Rgb kDusk{8, 11, 19};
 const Rgb kGlowColour{214, 218, 228};
 const Rgb kFlashColour{255, 253, 246};
 
-// The light comes from the upper right, as on the keyboard.
-constexpr double kLightX = 0.8, kLightY = -0.6;
-
 // ---- shapes ------------------------------------------------------------------------
 
 struct Point {
   double x, y;
 };
 
-// A rectangle with rounded corners.
-struct Box {
-  double x0, y0, x1, y1, r = 0;
-};
-
-// Signed distance from (x, y) to the outline, negative inside.
-double Distance(const Box& b, double x, double y) {
-  const double qx = std::abs(x - (b.x0 + b.x1) / 2) - ((b.x1 - b.x0) / 2 - b.r);
-  const double qy = std::abs(y - (b.y0 + b.y1) / 2) - ((b.y1 - b.y0) / 2 - b.r);
-  return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - b.r;
-}
 bool Inside(const Box& b, Point p) { return Distance(b, p.x, p.y) < 0; }
 
 // How squarely the box's edge near p faces the light (-1..1), faded in over
@@ -447,12 +405,6 @@ gdi::DibImage ToImage(const Face& face) {
   return image;
 }
 
-void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  if (!file) throw std::runtime_error("cannot write " + path.string());
-}
-
 void RenderAll(const fs::path& dir) {
   fs::create_directories(dir);
   WriteFile(dir / "camera-rest.bmp", gdi::WriteBmp(ToImage(DrawFace(false))));
@@ -461,16 +413,8 @@ void RenderAll(const fs::path& dir) {
 
 }  // namespace
 
+}  // namespace artwork
+
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: render_faces OUTPUT_DIR\n";
-    return 2;
-  }
-  try {
-    RenderAll(argv[1]);
-  } catch (const std::exception& e) {
-    std::cerr << "render_faces: " << e.what() << '\n';
-    return 1;
-  }
-  return 0;
+  return artwork::RunRenderer(argc, argv, "render_faces", artwork::RenderAll);
 }
