@@ -1,7 +1,5 @@
 #include "app/Program.h"
 
-#include <exception>
-
 #include "app/Unit1.h"
 #include "toolkit/SysUtils.h"
 
@@ -16,11 +14,9 @@ int RunProgram() {
     Application->Run();
     return 0;
   } catch (const Exception& e) {
+    // The layers below reach here as the framework's exceptions (no display, a
+    // missing font, a bad bitmap), each with the message of the layer that failed.
     Application->ShowException(e);
-  } catch (const std::exception& e) {
-    // The layers below raise standard exceptions (no display, a bad bitmap);
-    // their message says more than an empty box would.
-    Application->ShowException(Exception(e.what()));
   } catch (...) {
     Application->ShowException(Exception(""));
   }

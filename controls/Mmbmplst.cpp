@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "base/ByteOrder.h"
+#include "base/UpdateCounter.h"
 #include "controls/BlockCodec.h"
 #include "toolkit/ClassBuilder.h"
 #include "toolkit/Streaming.h"
@@ -21,45 +23,18 @@ constexpr std::int64_t kMaxItemBytes = std::int64_t{256} << 20;
 std::int32_t ReadInt32(TStream& stream) {
   std::uint8_t b[4];
   stream.ReadBuffer(b, 4);
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-                                   (static_cast<std::uint32_t>(b[2]) << 16) |
-                                   (static_cast<std::uint32_t>(b[3]) << 24));
+  return base::LoadLeInt32(b);
 }
 
 void WriteInt32(TStream& stream, std::int64_t value) {
-  const auto v = static_cast<std::uint32_t>(value);
-  const std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                             static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+  std::uint8_t b[4];
+  base::StoreLe32(b, static_cast<std::uint32_t>(value));
   stream.WriteBuffer(b, 4);
 }
 
 [[noreturn]] void Corrupt(const char* what) {
   throw EStreamError(std::string(SInvalidBitmapListStream) + ": " + what);
 }
-
-// Holds a bracket open for the length of a scope.
-class UpdateBracket {
- public:
-  explicit UpdateBracket(TMMBitmapList* list) : list_(list) { list_->BeginUpdate(); }
-  ~UpdateBracket() noexcept(false) {
-    // A report handler that throws while another exception passes would
-    // end the program; the first exception is the one to see.
-    if (std::uncaught_exceptions() > uncaught_) {
-      try {
-        list_->EndUpdate();
-      } catch (...) {
-      }
-    } else {
-      list_->EndUpdate();
-    }
-  }
-  UpdateBracket(const UpdateBracket&) = delete;
-  UpdateBracket& operator=(const UpdateBracket&) = delete;
-
- private:
-  TMMBitmapList* list_;
-  int uncaught_ = std::uncaught_exceptions();
-};
 
 }  // namespace
 
@@ -112,13 +87,11 @@ void TMMBitmapList::RemoveObserver(TMMObserver* observer) {
 }
 
 void TMMBitmapList::BeginUpdate() {
-  if (updateCount_ == 0) SetUpdateState(true);
-  ++updateCount_;
+  updates_.Begin([this] { SetUpdateState(true); });
 }
 
 void TMMBitmapList::EndUpdate() {
-  --updateCount_;
-  if (updateCount_ == 0) SetUpdateState(false);
+  updates_.End([this] { SetUpdateState(false); });
 }
 
 void TMMBitmapList::SetUpdateState(bool updating) {
@@ -129,22 +102,16 @@ void TMMBitmapList::SetUpdateState(bool updating) {
 }
 
 void TMMBitmapList::Changing() {
-  if (updateCount_ == 0 && OnChanging) OnChanging(this);
+  if (updates_.Idle() && OnChanging) OnChanging(this);
 }
 
 void TMMBitmapList::Changed() {
-  if (updateCount_ != 0) return;
-  // Raised while the handlers run, so that a change they make is not
+  if (!updates_.Idle()) return;
+  // Held while the handlers run, so that a change they make is not
   // reported again.
-  ++updateCount_;
-  try {
-    if (subject_) subject_->NotifyObservers(this);
-    if (OnChange) OnChange(this);
-  } catch (...) {
-    --updateCount_;
-    throw;
-  }
-  --updateCount_;
+  const auto hold = updates_.Hold();
+  if (subject_) subject_->NotifyObservers(this);
+  if (OnChange) OnChange(this);
 }
 
 void TMMBitmapList::BMPChanged(TObject*) { Changed(); }
@@ -183,7 +150,7 @@ void TMMBitmapList::Insert(int index, const TBitmap* bitmap) {
 
 void TMMBitmapList::AddList(TMMBitmapList* list) {
   if (!list) return;
-  const UpdateBracket bracket(this);
+  const auto bracket = base::UpdateBracket(*this);
   // Counted first: adding a list to itself doubles it once.
   const int count = list->Count();
   for (int i = 0; i < count; ++i) Add(list->Get(i));
@@ -217,7 +184,7 @@ int TMMBitmapList::Remove(const TBitmap* bitmap) {
 }
 
 void TMMBitmapList::Clear() {
-  const UpdateBracket bracket(this);
+  const auto bracket = base::UpdateBracket(*this);
   for (int i = Count() - 1; i >= 0; --i) Delete(i);
 }
 
@@ -229,14 +196,8 @@ TBitmap* TMMBitmapList::Get(int index) {
   TBitmap* bitmap = At(index);
   // The switch fires the bitmap's change event; handing a bitmap out is no
   // change of the list.
-  ++updateCount_;
-  try {
-    bitmap->SetHandleType(handleType_ == bmDDB ? bmDDB : bmDIB);
-  } catch (...) {
-    --updateCount_;
-    throw;
-  }
-  --updateCount_;
+  const auto hold = updates_.Hold();
+  bitmap->SetHandleType(handleType_ == bmDDB ? bmDDB : bmDIB);
   return bitmap;
 }
 
@@ -283,7 +244,7 @@ void TMMBitmapList::Assign(const TPersistent* source) {
   // Clearing first would empty a list copied onto itself.
   if (source == this) return;
   if (const auto* list = dynamic_cast<const TMMBitmapList*>(source)) {
-    const UpdateBracket bracket(this);
+    const auto bracket = base::UpdateBracket(*this);
     Clear();
     AddList(const_cast<TMMBitmapList*>(list));
     compressed_ = list->compressed_;
@@ -302,7 +263,7 @@ void TMMBitmapList::DefineProperties(TFiler& filer) {
 // ---- streams --------------------------------------------------------------------------
 
 void TMMBitmapList::SaveToStream(TStream& stream) {
-  const UpdateBracket bracket(this);
+  const auto bracket = base::UpdateBracket(*this);
   stream.WriteBuffer(compressed_ ? kCompressedMagic : kPlainMagic, 4);
   WriteInt32(stream, Count());
   for (int i = 0; i < Count(); ++i) {
@@ -367,7 +328,7 @@ void TMMBitmapList::LoadCompressedStream(TStream& source, TStream& dest) {
 }
 
 void TMMBitmapList::LoadFromStreamEx(TStream& stream, bool replace) {
-  const UpdateBracket bracket(this);
+  const auto bracket = base::UpdateBracket(*this);
   if (!replace) Clear();
   char magic[4];
   stream.ReadBuffer(magic, 4);

@@ -54,7 +54,7 @@ class TMMBitmapList : public TMMNonVisualComponent {
 
   void BeginUpdate();
   void EndUpdate();
-  int UpdateCount() const { return updateCount_; }
+  int UpdateCount() const { return updates_.Count(); }
 
   int Count() const { return static_cast<int>(store_.size()); }
   bool Empty() const { return store_.empty(); }
@@ -131,7 +131,7 @@ class TMMBitmapList : public TMMNonVisualComponent {
   void CheckIndex(int index, int limit) const;
 
   std::vector<std::unique_ptr<TBitmap>> store_;
-  int updateCount_ = 0;
+  base::UpdateCounter updates_;
   std::unique_ptr<TMMObservable> subject_;
   bool compressed_ = false;
   TBitmapHandleType handleType_ = toolkit::bmDDB;

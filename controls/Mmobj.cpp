@@ -19,13 +19,11 @@ const TClassInfo& TMMObject::StaticClass() {
 }
 
 void TMMObject::BeginUpdate() {
-  if (updateCount_ == 0) SetUpdateState(true);
-  ++updateCount_;
+  updates_.Begin([this] { SetUpdateState(true); });
 }
 
 void TMMObject::EndUpdate() {
-  --updateCount_;
-  if (updateCount_ == 0) SetUpdateState(false);
+  updates_.End([this] { SetUpdateState(false); });
 }
 
 void TMMObject::SetUpdateState(bool updating) {
@@ -36,11 +34,11 @@ void TMMObject::SetUpdateState(bool updating) {
 }
 
 void TMMObject::Changing() {
-  if (updateCount_ == 0 && OnChanging) OnChanging(this);
+  if (updates_.Idle() && OnChanging) OnChanging(this);
 }
 
 void TMMObject::Changed() {
-  if (updateCount_ == 0 && OnChange) OnChange(this);
+  if (updates_.Idle() && OnChange) OnChange(this);
 }
 
 // ---- 2. TMMBevel ----------------------------------------------------------------------
@@ -108,21 +106,15 @@ void TMMBevel::Assign(const TPersistent* source) {
   }
   // One report for the whole copy; the bracket closes also when a report
   // handler throws.
-  BeginUpdate();
-  try {
-    SetBevelInner(bevel->bevelInner_);
-    SetBevelOuter(bevel->bevelOuter_);
-    SetBevelInnerWidth(bevel->bevelInnerWidth_);
-    SetBevelOuterWidth(bevel->bevelOuterWidth_);
-    SetBorderStyle(bevel->borderStyle_);
-    SetBorderWidth(bevel->borderWidth_);
-    SetBorderSpace(bevel->borderSpace_);
-    for (const int index : {0, 1, 4, 5, 2, 3}) SetColors(index, bevel->colors_[index]);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  const auto bracket = base::UpdateBracket(*this);
+  SetBevelInner(bevel->bevelInner_);
+  SetBevelOuter(bevel->bevelOuter_);
+  SetBevelInnerWidth(bevel->bevelInnerWidth_);
+  SetBevelOuterWidth(bevel->bevelOuterWidth_);
+  SetBorderStyle(bevel->borderStyle_);
+  SetBorderWidth(bevel->borderWidth_);
+  SetBorderSpace(bevel->borderSpace_);
+  for (const int index : {0, 1, 4, 5, 2, 3}) SetColors(index, bevel->colors_[index]);
 }
 
 int TMMBevel::GetBevelExtend() const {
@@ -401,10 +393,9 @@ const TClassInfo& TMMThreadEx::StaticClass() {
 }
 
 void TMMThreadEx::SetPriority(TThreadPriority priority) {
-  static constexpr int kValues[] = {-15, -2, -1, 0, 1, 2, 15};
   const int index = static_cast<int>(priority);
   if (index < 0 || index > tpTimeCritical) return;
-  platform::SetThreadPriority(Handle(), kValues[index]);
+  SetSystemPriority(ThreadPriorityValue(priority));
 }
 
 // ---- 6. module ------------------------------------------------------------------------

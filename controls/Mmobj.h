@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "base/UpdateCounter.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/SyncObjs.h"
@@ -40,7 +41,7 @@ class TMMObject : public toolkit::TPersistent {
   void BeginUpdate();
   // Not guarded: an unmatched EndUpdate takes the count below 0.
   void EndUpdate();
-  int UpdateCount() const { return updateCount_; }
+  int UpdateCount() const { return updates_.Count(); }
 
   TNotifyEvent OnChanging;
   TNotifyEvent OnChange;
@@ -51,7 +52,7 @@ class TMMObject : public toolkit::TPersistent {
   virtual void Changed();
 
  private:
-  int updateCount_ = 0;
+  base::UpdateCounter updates_;
 };
 
 // ---- 2. TMMBevel ----------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/ByteOrder.h"
 #include "gdi/BmpFile.h"
 
 namespace {
@@ -24,14 +25,11 @@ bool SameImage(const gdi::DibImage& a, const gdi::DibImage& b) {
 bool IsLargeRleClaim(const std::uint8_t* data, std::size_t size) {
   constexpr std::int64_t kMaxRlePixels = std::int64_t{1} << 20;
   if (size < 34) return false;
-  const auto le32 = [data](std::size_t at) {
-    return static_cast<std::uint32_t>(data[at] | (data[at + 1] << 8) | (data[at + 2] << 16) |
-                                      (static_cast<std::uint32_t>(data[at + 3]) << 24));
-  };
-  const std::uint32_t compression = le32(30);
-  if (le32(14) < 40 || (compression != gdi::BI_RLE8 && compression != gdi::BI_RLE4)) return false;
-  const std::int64_t width = static_cast<std::int32_t>(le32(18));
-  const std::int64_t height = static_cast<std::int32_t>(le32(22));
+  const std::uint32_t compression = base::LoadLe32(data + 30);
+  const bool rle = compression == gdi::BI_RLE8 || compression == gdi::BI_RLE4;
+  if (base::LoadLe32(data + 14) < 40 || !rle) return false;
+  const std::int64_t width = base::LoadLeInt32(data + 18);
+  const std::int64_t height = base::LoadLeInt32(data + 22);
   return std::abs(width) * std::abs(height) > kMaxRlePixels;
 }
 
@@ -48,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t consumed = 0;
   try {
     image = gdi::ReadBmp({data, size}, &consumed);
-  } catch (const gdi::EInvalidGraphic&) {
+  } catch (const gdi::BitmapError&) {
     return 0;
   }
   if (consumed == 0 || consumed > size) Crash("consumed outside the input");

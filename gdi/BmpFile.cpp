@@ -10,6 +10,8 @@
 #include <bit>
 #include <cstring>
 
+#include "base/ByteOrder.h"
+
 namespace gdi {
 namespace {
 
@@ -26,16 +28,7 @@ constexpr std::size_t kMaskBytes = 12;
 constexpr std::size_t kMaxHintPaletteEntries = 256;
 
 [[noreturn]] void Fail(const std::string& problem) {
-  throw EInvalidGraphic("Bitmap image is not valid: " + problem);
-}
-
-WORD Le16(Bytes b, std::size_t at) {
-  return static_cast<WORD>(b[at] | (b[at + 1] << 8));
-}
-
-DWORD Le32(Bytes b, std::size_t at) {
-  return static_cast<DWORD>(b[at]) | (static_cast<DWORD>(b[at + 1]) << 8) |
-         (static_cast<DWORD>(b[at + 2]) << 16) | (static_cast<DWORD>(b[at + 3]) << 24);
+  throw BitmapError("Bitmap image is not valid: " + problem);
 }
 
 // Compared in 64 bits: offsets and counts straight from the file may be huge.
@@ -128,24 +121,24 @@ bool IsKnownInfoSize(DWORD size) {
 
 void ParseCoreHeader(Bytes info, BmpHeader& h) {
   h.core = true;
-  h.width = Le16(info, 4);
-  h.height = Le16(info, 6);
-  h.planes = Le16(info, 8);
-  h.bitCount = Le16(info, 10);
+  h.width = base::LoadLe16(info, 4);
+  h.height = base::LoadLe16(info, 6);
+  h.planes = base::LoadLe16(info, 8);
+  h.bitCount = base::LoadLe16(info, 10);
 }
 
 void ParseInfoHeader(Bytes info, BmpHeader& h) {
-  h.width = static_cast<LONG>(Le32(info, 4));
-  h.height = static_cast<LONG>(Le32(info, 8));
-  h.planes = Le16(info, 12);
-  h.bitCount = Le16(info, 14);
-  h.compression = Le32(info, 16);
-  h.xPelsPerMeter = static_cast<LONG>(Le32(info, 24));
-  h.yPelsPerMeter = static_cast<LONG>(Le32(info, 28));
-  h.clrUsed = Le32(info, 32);
-  h.clrImportant = Le32(info, 36);
+  h.width = static_cast<LONG>(base::LoadLe32(info, 4));
+  h.height = static_cast<LONG>(base::LoadLe32(info, 8));
+  h.planes = base::LoadLe16(info, 12);
+  h.bitCount = base::LoadLe16(info, 14);
+  h.compression = base::LoadLe32(info, 16);
+  h.xPelsPerMeter = static_cast<LONG>(base::LoadLe32(info, 24));
+  h.yPelsPerMeter = static_cast<LONG>(base::LoadLe32(info, 28));
+  h.clrUsed = base::LoadLe32(info, 32);
+  h.clrImportant = base::LoadLe32(info, 36);
   if (h.infoSize >= kMasksInHeaderSize && h.compression == BI_BITFIELDS) {
-    for (std::size_t i = 0; i < 3; ++i) h.masks[i] = Le32(info, 40 + 4 * i);
+    for (std::size_t i = 0; i < 3; ++i) h.masks[i] = base::LoadLe32(info, 40 + 4 * i);
   }
 }
 
@@ -153,10 +146,10 @@ BmpHeader ParseHeaders(Bytes bytes) {
   Require(bytes, 0, kFileHeaderSize, "file header");
   if (bytes[0] != 'B' || bytes[1] != 'M') Fail("no \"BM\" signature");
   BmpHeader h;
-  h.fileSize = Le32(bytes, 2);
-  h.bitsOffset = Le32(bytes, 10);
+  h.fileSize = base::LoadLe32(bytes, 2);
+  h.bitsOffset = base::LoadLe32(bytes, 10);
   Require(bytes, kFileHeaderSize, 4, "info header");
-  h.infoSize = Le32(bytes, kFileHeaderSize);
+  h.infoSize = base::LoadLe32(bytes, kFileHeaderSize);
   if (!IsKnownInfoSize(h.infoSize)) {
     Fail("unknown info header size (" + std::to_string(h.infoSize) + " bytes)");
   }
@@ -200,7 +193,7 @@ void CheckFormat(const BmpHeader& h) {
 void ReadTrailingMasks(Bytes bytes, BmpHeader& h, std::size_t& at) {
   if (h.compression != BI_BITFIELDS || h.infoSize != kInfoHeaderSize) return;
   Require(bytes, at, kMaskBytes, "colour masks");
-  for (std::size_t i = 0; i < 3; ++i) h.masks[i] = Le32(bytes, at + 4 * i);
+  for (std::size_t i = 0; i < 3; ++i) h.masks[i] = base::LoadLe32(bytes, at + 4 * i);
   at += kMaskBytes;
 }
 
@@ -329,14 +322,8 @@ class ByteWriter {
  public:
   explicit ByteWriter(std::size_t size) { out_.reserve(size); }
   void U8(std::uint8_t v) { out_.push_back(v); }
-  void U16(WORD v) {
-    U8(static_cast<std::uint8_t>(v));
-    U8(static_cast<std::uint8_t>(v >> 8));
-  }
-  void U32(DWORD v) {
-    U16(static_cast<WORD>(v));
-    U16(static_cast<WORD>(v >> 16));
-  }
+  void U16(WORD v) { base::AppendLe16(out_, v); }
+  void U32(DWORD v) { base::AppendLe32(out_, v); }
   void Append(const std::uint8_t* data, std::size_t size) { out_.insert(out_.end(), data, data + size); }
   std::vector<std::uint8_t> Take() { return std::move(out_); }
 

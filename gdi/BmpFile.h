@@ -5,19 +5,19 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "gdi/DibImage.h"
+#include "gdi/GdiError.h"
 
 namespace gdi {
 
 // A file image that is not a bitmap this layer can hold: the message says
 // what is wrong with it.
-class EInvalidGraphic : public std::runtime_error {
+class BitmapError : public GdiError {
  public:
-  explicit EInvalidGraphic(const std::string& message) : std::runtime_error(message) {}
+  explicit BitmapError(const std::string& message) : GdiError(message) {}
 };
 
 // No image's pixel data may exceed this; larger claims are refused before
@@ -26,7 +26,7 @@ constexpr std::size_t kMaxBmpPixelBytes = 256u * 1024u * 1024u;
 
 // Reads one file image from the start of `bytes`. Sets `consumed` to the
 // number of bytes the image occupies (the file header's size where it is
-// sane, else the end of the pixel data). Throws EInvalidGraphic.
+// sane, else the end of the pixel data). Throws BitmapError.
 DibImage ReadBmp(std::span<const std::uint8_t> bytes, std::size_t* consumed = nullptr);
 
 // Writes the image as a complete file image: uncompressed, rows in the order

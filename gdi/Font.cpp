@@ -190,7 +190,7 @@ struct Registry {
   FT_Library Library() {
     if (!library && FT_Init_FreeType(&library) != 0) {
       library = nullptr;
-      throw std::runtime_error("FreeType could not be initialised");
+      throw GdiError("FreeType could not be initialised");
     }
     return library;
   }

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "gdi/GdiError.h"
 #include "gdi/GdiTypes.h"
 
 namespace gdi {
@@ -61,9 +61,9 @@ struct GlyphBitmap {
 };
 
 // A font file the layer needs is absent or unreadable.
-class EFontMissing : public std::runtime_error {
+class EFontMissing : public GdiError {
  public:
-  explicit EFontMissing(const std::string& message) : std::runtime_error(message) {}
+  explicit EFontMissing(const std::string& message) : GdiError(message) {}
 };
 
 // Where the Debian package fonts-wine puts its fonts.

@@ -1,7 +1,6 @@
 #include "platform/WindowBackend.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 namespace platform {
 namespace {
@@ -49,7 +48,7 @@ class HeadlessWindow : public Window {
 }  // namespace
 
 std::unique_ptr<Window> HeadlessBackend::OpenWindow(const WindowSpec& wanted) {
-  if (!refusal_.empty()) throw std::runtime_error(refusal_);
+  if (!refusal_.empty()) throw WindowError(refusal_);
   auto shown = std::make_shared<Shown>();
   shown->title = wanted.title;
   shown->width = wanted.clientWidth;

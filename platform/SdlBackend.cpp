@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <stdexcept>
 #include <unordered_map>
 #include <vector>
 
@@ -99,14 +98,14 @@ SdlWindow::SdlWindow(SdlBackend* backend, const WindowSpec& wanted) : backend_(b
   const int pos = wanted.centred ? SDL_WINDOWPOS_CENTERED : SDL_WINDOWPOS_UNDEFINED;
   window_ = SDL_CreateWindow(wanted.title.c_str(), pos, pos, wanted.clientWidth, wanted.clientHeight,
                              SDL_WINDOW_HIDDEN);
-  if (!window_) throw std::runtime_error(std::string("cannot open a window: ") + SDL_GetError());
+  if (!window_) throw WindowError(std::string("cannot open a window: ") + SDL_GetError());
   // The software renderer needs no GL (Xvfb, remote X) and, unlike the GL one,
   // never recreates the X window, which would lose the properties set below.
   renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   if (!renderer_) {
     std::string error = SDL_GetError();
     SDL_DestroyWindow(window_);
-    throw std::runtime_error("cannot draw in a window: " + error);
+    throw WindowError("cannot draw in a window: " + error);
   }
 
   const IconImage* best = nullptr;
@@ -182,7 +181,7 @@ SdlBackend::SdlBackend() {
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     std::string error = std::string("no display: ") + SDL_GetError();
     if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
-    throw std::runtime_error(error);
+    throw WindowError(error);
   }
   EndOnLostX11Display();
   SDL_StartTextInput();

@@ -10,7 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/PlatformError.h"
+
 namespace platform {
+
+// No display, or no window on it: the message says why.
+class WindowError : public PlatformError {
+ public:
+  using PlatformError::PlatformError;
+};
 
 // 32-bit pixels, 0x00RRGGBB (blue, green, red, zero in memory), rows top-down.
 struct SurfaceView {
@@ -82,7 +90,7 @@ class Window {
 class Backend {
  public:
   virtual ~Backend() = default;
-  // Throws std::runtime_error with a clear message when no window can be made.
+  // Throws WindowError with a clear message when no window can be made.
   virtual std::unique_ptr<Window> OpenWindow(const WindowSpec& wanted) = 0;
   // Waits for the next event (or returns at once with `wait` false);
   // false when there is none.
@@ -95,7 +103,7 @@ class Backend {
   virtual void SetClipboardText(const std::string& text) = 0;
 };
 
-// The SDL2 backend; throws std::runtime_error ("no display: ...") when SDL
+// The SDL2 backend; throws WindowError ("no display: ...") when SDL
 // cannot open a display.
 std::unique_ptr<Backend> CreateSdlBackend();
 
@@ -122,7 +130,7 @@ class HeadlessBackend : public Backend {
   void SetClipboardText(const std::string& text) override { clipboard_ = text; }
 
   void Inject(const Event& event) { queue_.push_back(event); }
-  // From now on OpenWindow throws std::runtime_error(message), as the SDL
+  // From now on OpenWindow throws WindowError(message), as the SDL
   // backend does when no window can be made; an empty message ends that.
   void RefuseWindows(std::string message) { refusal_ = std::move(message); }
   const std::vector<Box>& MessageBoxes() const { return boxes_; }

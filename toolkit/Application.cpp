@@ -1,11 +1,11 @@
 // The application: backend, forms, the message loop and the exception
 // display; and the registry of stored form descriptions.
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
 #include <map>
 
+#include "platform/ProgramName.h"
 #include "toolkit/ClassBuilder.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
@@ -50,7 +50,7 @@ const TClassInfo& TApplication::StaticClass() {
 }
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
-  title_ = program_invocation_short_name;
+  title_ = platform::ProgramName();
 }
 
 TApplication::~TApplication() { DestroyComponents(); }
@@ -68,7 +68,13 @@ void TApplication::Initialize() {
   RegisterControlClasses();
   RegisterStdControls();
   RegisterClass(TForm::StaticClass());
-  if (!backend_) backend_ = platform::CreateSdlBackend();
+  if (!backend_) {
+    try {
+      backend_ = platform::CreateSdlBackend();
+    } catch (const platform::WindowError& e) {
+      throw EWindowError(e.what());
+    }
+  }
   if (!exitHookSet_) {
     std::atexit(FreeApplicationAtExit);
     exitHookSet_ = true;

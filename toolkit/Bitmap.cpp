@@ -5,6 +5,7 @@
 
 #include "gdi/BmpFile.h"
 #include "toolkit/ClassBuilder.h"
+#include "toolkit/GdiCalls.h"
 #include "toolkit/Streaming.h"
 
 namespace toolkit {
@@ -326,10 +327,10 @@ void TBitmap::LoadFromStream(TStream& stream) {
   std::size_t consumed = 0;
   gdi::DibImage image;
   try {
-    image = gdi::ReadBmp(bytes, &consumed);
-  } catch (const gdi::EInvalidGraphic& e) {
+    image = CallGdi([&] { return gdi::ReadBmp(bytes, &consumed); });
+  } catch (const EInvalidGraphic&) {
     stream.SetPosition(start);
-    throw EInvalidGraphic(e.what());
+    throw;
   }
   // Leave the stream just after this image: lists of images follow each other.
   stream.SetPosition(start + static_cast<std::int64_t>(consumed));
@@ -341,7 +342,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
 
 void TBitmap::SaveToStream(TStream& stream) const {
   if (Empty()) return;
-  const std::vector<std::uint8_t> bytes = gdi::WriteBmp(ImageOf(image_->handle));
+  const std::vector<std::uint8_t> bytes = CallGdi([&] { return gdi::WriteBmp(ImageOf(image_->handle)); });
   stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
 }
 

@@ -2,6 +2,7 @@
 
 #include "toolkit/Bitmap.h"
 #include "toolkit/ClassBuilder.h"
+#include "toolkit/GdiCalls.h"
 
 namespace toolkit {
 
@@ -168,7 +169,7 @@ void TCanvas::CopyRect(const gdi::TRect& dest, TCanvas* canvas, const gdi::TRect
 void TCanvas::TextOut(int x, int y, const std::string& text) {
   Changing();
   RequiredState(HandleValid | FontValid | BrushValid);
-  gdi::TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size()));
+  CallGdi([&] { return gdi::TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size())); });
   penPos_ = {x + TextWidth(text), y};
   Changed();
 }
@@ -179,7 +180,7 @@ void TCanvas::TextRect(const gdi::TRect& rect, int x, int y, const std::string& 
   const int saved = gdi::SaveDC(dc_);
   gdi::IntersectClipRect(dc_, rect.Left, rect.Top, rect.Right, rect.Bottom);
   if (brush_->Style() != bsClear) gdi::FillRect(dc_, &rect, brush_->Handle());
-  gdi::TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size()));
+  CallGdi([&] { return gdi::TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size())); });
   gdi::RestoreDC(dc_, saved);
   Changed();
 }
@@ -187,7 +188,8 @@ void TCanvas::TextRect(const gdi::TRect& rect, int x, int y, const std::string& 
 int TCanvas::DrawText(const std::string& text, gdi::TRect& rect, gdi::UINT format) {
   Changing();
   RequiredState(HandleValid | FontValid | BrushValid);
-  const int height = gdi::DrawTextA(dc_, text.data(), static_cast<int>(text.size()), &rect, format);
+  const int height =
+      CallGdi([&] { return gdi::DrawTextA(dc_, text.data(), static_cast<int>(text.size()), &rect, format); });
   Changed();
   return height;
 }
@@ -195,7 +197,7 @@ int TCanvas::DrawText(const std::string& text, gdi::TRect& rect, gdi::UINT forma
 gdi::SIZE TCanvas::TextExtent(const std::string& text) {
   RequiredState(HandleValid | FontValid);
   gdi::SIZE size;
-  gdi::GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
+  CallGdi([&] { return gdi::GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size); });
   return size;
 }
 

@@ -13,6 +13,11 @@
 #include "toolkit/SysUtils.h"
 #include "toolkit/TypInfo.h"
 
+namespace platform {
+class File;
+class FileError;
+}  // namespace platform
+
 namespace toolkit {
 
 class TFiler;
@@ -320,16 +325,18 @@ class TFileStream : public TStream {
   std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
   void SetSize(std::int64_t size) override;
   // The file descriptor, or -1 once closed.
-  int Handle() const { return fd_; }
+  int Handle() const;
 
  protected:
-  // Takes over an open file descriptor.
-  explicit TFileStream(int fd) : fd_(fd) {}
-  // Closes the file now: 0, or the system's error number.
-  int Close();
+  // Takes over an open file.
+  explicit TFileStream(platform::File file);
+  platform::File& SystemFile() { return *file_; }
+  // The message of EFOpenError or EFCreateError: `pattern` names the file, the system says why.
+  static std::string FileErrorText(const char* pattern, const std::string& fileName,
+                                   const platform::FileError& error);
 
  private:
-  int fd_ = -1;
+  std::unique_ptr<platform::File> file_;
 };
 
 // A file saved whole or not at all; every save of a file the user owns goes

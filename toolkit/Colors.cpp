@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdlib>
-#include <strings.h>
 
 #include "toolkit/SysUtils.h"
 #include "toolkit/TypInfo.h"
@@ -91,7 +90,7 @@ bool ColorToIdent(TColor color, std::string& ident) {
 
 bool IdentToColor(const std::string& ident, TColor& color) {
   for (const Named& n : kNames)
-    if (strcasecmp(n.name, ident.c_str()) == 0) {
+    if (SameText(n.name, ident)) {
       color = n.color;
       return true;
     }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "base/ScopeGuard.h"
 #include "toolkit/ClassBuilder.h"
 #include "toolkit/ControlAccess.h"
 #include "toolkit/Forms.h"
@@ -294,14 +295,11 @@ void TControl::SetParentFont(bool parentFont) {
 
 void TControl::UpdateParentFont() {
   if (!parentFont_ || !parent_) return;
-  updatingFont_ = true;
-  try {
+  {
+    updatingFont_ = true;
+    const base::ScopeExit reset([this] { updatingFont_ = false; });
     font_->Assign(parent_->font_.get());
-  } catch (...) {
-    updatingFont_ = false;
-    throw;
   }
-  updatingFont_ = false;
   // Assign reports no change when the fonts were equal; tell the control anyway.
   Perform(CM_FONTCHANGED);
 }

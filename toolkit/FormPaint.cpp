@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/ScopeGuard.h"
 #include "toolkit/Forms.h"
 
 namespace toolkit {
@@ -43,11 +44,7 @@ void TForm::Update() {
   if (painting_ || !surface_ || gdi::IsRectEmpty(&dirty_)) return;
   const gdi::TRect clip = dirty_;
   dirty_ = {};
-  painting_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{painting_};
+  const base::ValueRestorer painting(painting_, true);
   PaintHandler(clip);
   PaintPopups(clip);
   // As on the classic desktop, what a synchronous update painted is on the
@@ -73,15 +70,11 @@ void TForm::PaintWindow(gdi::HDC dc) {
   canvas_->FreeHandle();
   canvas_->Lock();
   canvas_->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
+  const base::ScopeExit release([this] {
     canvas_->SetHandle(0);
     canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(0);
-  canvas_->Unlock();
+  });
+  Paint();
 }
 
 gdi::COLORREF TForm::SurfacePixel(int x, int y) const {

@@ -4,7 +4,6 @@
 #include "toolkit/Forms.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "toolkit/ClassBuilder.h"
 #include "toolkit/ControlAccess.h"
@@ -190,7 +189,7 @@ void TForm::OpenWindow() {
       request.icons = icon_->Images();
       try {
         window_ = backend->OpenWindow(request);
-      } catch (const std::runtime_error& e) {
+      } catch (const platform::WindowError& e) {
         throw EWindowError(e.what());
       }
     }

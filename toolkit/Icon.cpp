@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "base/ByteOrder.h"
 #include "toolkit/ClassBuilder.h"
 #include "toolkit/Forms.h"
 #include "toolkit/IconDecoder.h"
@@ -17,25 +18,19 @@ namespace {
 
 constexpr int kMaxSide = 1024;
 
-std::uint32_t Le16(const std::uint8_t* p) { return static_cast<std::uint32_t>(p[0] | (p[1] << 8)); }
-std::uint32_t Le32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
 }  // namespace
 
 bool ReadDirectory(const std::uint8_t* data, std::size_t size, std::uint16_t type,
                    std::vector<DirectoryEntry>& entries) {
   entries.clear();
   if (!data || size < 6) return false;
-  if (Le16(data) != 0 || Le16(data + 2) != type) return false;
-  const std::size_t count = Le16(data + 4);
+  if (base::LoadLe16(data) != 0 || base::LoadLe16(data + 2) != type) return false;
+  const std::size_t count = base::LoadLe16(data + 4);
   if (count == 0 || 6 + 16 * count > size) return false;
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint8_t* entry = data + 6 + 16 * i;
-    const std::size_t bytes = Le32(entry + 8);
-    const std::size_t offset = Le32(entry + 12);
+    const std::size_t bytes = base::LoadLe32(entry + 8);
+    const std::size_t offset = base::LoadLe32(entry + 12);
     if (bytes == 0 || offset > size || bytes > size - offset) {
       entries.clear();
       return false;
@@ -43,8 +38,8 @@ bool ReadDirectory(const std::uint8_t* data, std::size_t size, std::uint16_t typ
     DirectoryEntry e;
     e.width = entry[0] ? entry[0] : 256;
     e.height = entry[1] ? entry[1] : 256;
-    e.planesOrHotX = static_cast<std::uint16_t>(Le16(entry + 4));
-    e.bitsOrHotY = static_cast<std::uint16_t>(Le16(entry + 6));
+    e.planesOrHotX = static_cast<std::uint16_t>(base::LoadLe16(entry + 4));
+    e.bitsOrHotY = static_cast<std::uint16_t>(base::LoadLe16(entry + 6));
     e.data = data + offset;
     e.size = bytes;
     entries.push_back(e);
@@ -61,12 +56,12 @@ bool IsPngEntry(const DirectoryEntry& entry) {
 // bottom-up.
 bool DecodeBmpEntry(const std::uint8_t* p, std::size_t size, platform::IconImage& image) {
   if (!p || size < 40) return false;
-  const std::uint32_t headerSize = Le32(p);
-  const auto width = static_cast<std::int32_t>(Le32(p + 4));
-  const auto doubleHeight = static_cast<std::int32_t>(Le32(p + 8));
-  const std::uint32_t bits = Le16(p + 14);
-  const std::uint32_t compression = Le32(p + 16);
-  const std::uint32_t colorsUsed = Le32(p + 32);
+  const std::uint32_t headerSize = base::LoadLe32(p);
+  const auto width = static_cast<std::int32_t>(base::LoadLe32(p + 4));
+  const auto doubleHeight = static_cast<std::int32_t>(base::LoadLe32(p + 8));
+  const std::uint32_t bits = base::LoadLe16(p + 14);
+  const std::uint32_t compression = base::LoadLe32(p + 16);
+  const std::uint32_t colorsUsed = base::LoadLe32(p + 32);
   if (headerSize < 40 || headerSize > size) return false;
   if (width <= 0 || width > kMaxSide || doubleHeight <= 0 || doubleHeight > 2 * kMaxSide ||
       doubleHeight % 2 != 0)

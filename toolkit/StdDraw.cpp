@@ -1,5 +1,7 @@
 #include "toolkit/StdDraw.h"
 
+#include "toolkit/GdiCalls.h"
+
 namespace toolkit::stddraw {
 
 namespace {
@@ -55,14 +57,16 @@ gdi::TRect MeasureText(const TFont* font, const std::string& text, const gdi::TR
                        unsigned flags) {
   MeasureContext mc(font);
   gdi::TRect r = bounds;
-  gdi::DrawTextA(mc.get(), text.data(), static_cast<int>(text.size()), &r, flags | gdi::DT_CALCRECT);
+  CallGdi([&] {
+    return gdi::DrawTextA(mc.get(), text.data(), static_cast<int>(text.size()), &r, flags | gdi::DT_CALCRECT);
+  });
   return r;
 }
 
 int LineHeight(const TFont* font) {
   MeasureContext mc(font);
   gdi::TEXTMETRICA tm;
-  gdi::GetTextMetricsA(mc.get(), &tm);
+  CallGdi([&] { return gdi::GetTextMetricsA(mc.get(), &tm); });
   return tm.tmHeight;
 }
 
@@ -70,7 +74,9 @@ int TextWidth(const TFont* font, const std::string& text) {
   if (text.empty()) return 0;
   MeasureContext mc(font);
   gdi::SIZE size;
-  gdi::GetTextExtentPoint32A(mc.get(), text.data(), static_cast<int>(text.size()), &size);
+  CallGdi([&] {
+    return gdi::GetTextExtentPoint32A(mc.get(), text.data(), static_cast<int>(text.size()), &size);
+  });
   return size.cx;
 }
 
@@ -78,7 +84,9 @@ void DrawText(TCanvas* canvas, const TFont* font, const std::string& text, gdi::
               unsigned flags, TColor color) {
   if (text.empty()) return;
   TextScope scope(canvas, font, color);
-  gdi::DrawTextA(scope.get(), text.data(), static_cast<int>(text.size()), &rect, flags);
+  CallGdi([&] {
+    return gdi::DrawTextA(scope.get(), text.data(), static_cast<int>(text.size()), &rect, flags);
+  });
 }
 
 void DrawCaption(TCanvas* canvas, const TFont* font, const std::string& text,

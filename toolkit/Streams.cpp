@@ -1,13 +1,9 @@
-// TStream, TMemoryStream and TFileStream (over a POSIX file descriptor).
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+// TStream, TMemoryStream and TFileStream (over the platform's files).
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <limits>
 
+#include "platform/Files.h"
 #include "toolkit/Classes.h"
 
 namespace toolkit {
@@ -117,90 +113,71 @@ void TMemoryStream::SaveToFile(const std::string& fileName) {
 
 namespace {
 
-std::string SystemError(int error) { return std::strerror(error); }
-
-std::string FileError(const char* pattern, const std::string& fileName, int error) {
-  return Format(pattern, fileName.c_str()) + ". " + SystemError(error);
-}
-
-int AccessFlags(unsigned mode) {
+platform::File::Access AccessOf(unsigned mode) {
   switch (mode & 3u) {
-    case fmOpenWrite: return O_WRONLY;
-    case fmOpenReadWrite: return O_RDWR;
-    default: return O_RDONLY;
+    case fmOpenWrite: return platform::File::Access::Write;
+    case fmOpenReadWrite: return platform::File::Access::ReadWrite;
+    default: return platform::File::Access::Read;
   }
 }
 
 }  // namespace
 
-TFileStream::TFileStream(const std::string& fileName, unsigned mode) {
-  if ((mode & fmCreate) == fmCreate) {
-    fd_ = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0) throw EFCreateError(FileError(SFCreateError, fileName, errno));
-    return;
-  }
-  fd_ = ::open(fileName.c_str(), AccessFlags(mode) | O_CLOEXEC);
-  if (fd_ < 0) throw EFOpenError(FileError(SFOpenError, fileName, errno));
-  // Linux opens folders for reading; a stream over one could never read.
-  struct stat info {};
-  if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) {
-    const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
-    ::close(fd_);
-    fd_ = -1;
-    throw EFOpenError(FileError(SFOpenError, fileName, error));
-  }
+TFileStream::TFileStream(const std::string& fileName, unsigned mode) try
+    : TFileStream((mode & fmCreate) == fmCreate ? platform::File::Create(fileName)
+                                                : platform::File::Open(fileName, AccessOf(mode))) {
+} catch (const platform::FileError& e) {
+  if ((mode & fmCreate) == fmCreate) throw EFCreateError(FileErrorText(SFCreateError, fileName, e));
+  throw EFOpenError(FileErrorText(SFOpenError, fileName, e));
 }
 
-TFileStream::~TFileStream() { Close(); }
+TFileStream::TFileStream(platform::File file) : file_(std::make_unique<platform::File>(std::move(file))) {}
 
-int TFileStream::Close() {
-  if (fd_ < 0) return 0;
-  const int result = ::close(fd_);
-  fd_ = -1;
-  return result == 0 ? 0 : errno;
+TFileStream::~TFileStream() = default;
+
+std::string TFileStream::FileErrorText(const char* pattern, const std::string& fileName,
+                                       const platform::FileError& error) {
+  return Format(pattern, fileName.c_str()) + ". " + error.Reason();
 }
+
+int TFileStream::Handle() const { return file_->Descriptor(); }
 
 std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
-  auto* bytes = static_cast<std::uint8_t*>(buffer);
-  std::int64_t done = 0;
-  while (done < count) {
-    const auto want = static_cast<std::size_t>(std::min<std::int64_t>(count - done, 1 << 30));
-    const ssize_t n = ::read(fd_, bytes + done, want);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw EReadError(std::string(SReadError) + ". " + SystemError(errno));
-    if (n == 0) break;
-    done += n;
+  try {
+    return file_->Read(buffer, count);
+  } catch (const platform::FileError& e) {
+    throw EReadError(std::string(SReadError) + ". " + e.Reason());
   }
-  return done;
 }
 
 std::int64_t TFileStream::Write(const void* buffer, std::int64_t count) {
-  const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-  std::int64_t done = 0;
-  while (done < count) {
-    const auto want = static_cast<std::size_t>(std::min<std::int64_t>(count - done, 1 << 30));
-    const ssize_t n = ::write(fd_, bytes + done, want);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw EWriteError(std::string(SWriteError) + ". " + SystemError(errno));
-    done += n;
+  try {
+    file_->Write(buffer, count);
+  } catch (const platform::FileError& e) {
+    throw EWriteError(std::string(SWriteError) + ". " + e.Reason());
   }
-  return done;
+  return std::max<std::int64_t>(count, 0);
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
-  const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET
-                     : origin == TSeekOrigin::soCurrent ? SEEK_CUR
-                                                         : SEEK_END;
-  const off_t position = ::lseek(fd_, static_cast<off_t>(offset), whence);
-  if (position < 0) throw EStreamError("Cannot seek in the file. " + SystemError(errno));
-  return position;
+  const platform::File::Origin from = origin == TSeekOrigin::soBeginning ? platform::File::Origin::Begin
+                                      : origin == TSeekOrigin::soCurrent ? platform::File::Origin::Current
+                                                                          : platform::File::Origin::End;
+  try {
+    return file_->Seek(offset, from);
+  } catch (const platform::FileError& e) {
+    throw EStreamError("Cannot seek in the file. " + e.Reason());
+  }
 }
 
 void TFileStream::SetSize(std::int64_t size) {
   if (size < 0) throw EStreamError("Invalid stream size");
   const std::int64_t position = Position();
-  if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
-    throw EStreamError("Cannot change the file's size. " + SystemError(errno));
+  try {
+    file_->Truncate(size);
+  } catch (const platform::FileError& e) {
+    throw EStreamError("Cannot change the file's size. " + e.Reason());
+  }
   if (position > size) SetPosition(size);
 }
 

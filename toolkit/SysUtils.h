@@ -36,7 +36,9 @@ TOOLKIT_EXCEPTION(EClassNotFound, EFilerError);
 TOOLKIT_EXCEPTION(EInvalidGraphic, Exception);
 TOOLKIT_EXCEPTION(EInvalidGraphicOperation, Exception);
 TOOLKIT_EXCEPTION(EOutOfResources, Exception);
-// The backend could not make a form's window; the message is the backend's.
+// A font's files are missing or unreadable; the message says which and what to install.
+TOOLKIT_EXCEPTION(EFontError, Exception);
+// The backend could not open the display or make a form's window; the message is the backend's.
 TOOLKIT_EXCEPTION(EWindowError, Exception);
 TOOLKIT_EXCEPTION(EParserError, Exception);
 TOOLKIT_EXCEPTION(EResNotFound, Exception);

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "base/ByteOrder.h"
 #include "toolkit/Streaming.h"
 #include "toolkit/ValueStream.h"
 
@@ -354,7 +355,7 @@ class TextParser {
     std::vector<std::uint8_t> data{static_cast<std::uint8_t>(sizeof kClass - 1)};
     data.insert(data.end(), kClass, kClass + sizeof kClass - 1);
     const auto size = static_cast<std::uint32_t>(bytes.size());
-    for (int i = 0; i < 4; ++i) data.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+    base::AppendLe32(data, size);
     data.insert(data.end(), bytes.begin(), bytes.end());
     out_.WriteBinary(data.data(), data.size());
   }

@@ -90,9 +90,9 @@ int TThread::WaitFor() {
   return returnValue_;
 }
 
-void TThread::SetPriority(TThreadPriority priority) {
-  platform::SetThreadPriority(handle_, ThreadPriorityValue(priority));
-}
+void TThread::SetPriority(TThreadPriority priority) { SetSystemPriority(ThreadPriorityValue(priority)); }
+
+void TThread::SetSystemPriority(int value) { platform::SetThreadPriority(handle_, value); }
 
 TThreadPriority TThread::GetPriority() const {
   const int value = platform::GetThreadPriority(handle_);

@@ -53,6 +53,8 @@ class TThread : public TObject {
  protected:
   virtual void Execute() = 0;
   void SetReturnValue(int value) { returnValue_ = value; }
+  // Gives the thread the system priority `value` (see ThreadPriorityValue).
+  void SetSystemPriority(int value);
 
  private:
   void Run();

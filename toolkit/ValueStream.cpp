@@ -3,6 +3,8 @@
 #include <cstring>
 #include <limits>
 
+#include "base/ByteOrder.h"
+
 namespace toolkit::detail {
 
 namespace {
@@ -85,8 +87,7 @@ std::string ValueReader::ReadShortString(const char* what) {
 std::uint32_t ValueReader::ReadLength(const char* what) {
   std::uint8_t bytes[4];
   ReadExact(bytes, 4, what);
-  const std::uint32_t length = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-                               (static_cast<std::uint32_t>(bytes[3]) << 24);
+  const std::uint32_t length = base::LoadLe32(bytes);
   if (length > kMaxLength || length > Remaining())
     Fail(std::string(what) + " of " + std::to_string(length) + " bytes runs past the end of the stream");
   return length;

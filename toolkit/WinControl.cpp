@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "base/ScopeGuard.h"
 #include "toolkit/ClassBuilder.h"
 #include "toolkit/ControlAccess.h"
 #include "toolkit/Controls.h"
@@ -327,15 +328,12 @@ void TWinControl::Realign() {
     SetControlState(ControlState() | csAlignmentNeeded);
     return;
   }
-  ++alignLevel_;
-  try {
+  {
+    ++alignLevel_;
+    const base::ScopeExit lower([this] { --alignLevel_; });
     gdi::TRect rect = GetClientRect();
     AlignControls(nullptr, rect);
-  } catch (...) {
-    --alignLevel_;
-    throw;
   }
-  --alignLevel_;
   SetControlState(ControlState() & ~csAlignmentNeeded);
 }
 
@@ -535,19 +533,14 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 void TWinControl::ChangeScale(int m, int d) {
   if (m == d) return;
   DisableAlign();
-  try {
-    const std::vector<TControl*> all = [this] {
-      std::vector<TControl*> v = controls_;
-      v.insert(v.end(), winControls_.begin(), winControls_.end());
-      return v;
-    }();
-    for (TControl* c : all) c->ChangeScale(m, d);
-    TControl::ChangeScale(m, d);
-  } catch (...) {
-    EnableAlign();
-    throw;
-  }
-  EnableAlign();
+  const base::ScopeExit enable([this] { EnableAlign(); });
+  const std::vector<TControl*> all = [this] {
+    std::vector<TControl*> v = controls_;
+    v.insert(v.end(), winControls_.begin(), winControls_.end());
+    return v;
+  }();
+  for (TControl* c : all) c->ChangeScale(m, d);
+  TControl::ChangeScale(m, d);
 }
 
 void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {

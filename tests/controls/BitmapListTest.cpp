@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/ByteOrder.h"
 #include "controls/BlockCodec.h"
 #include "controls/Mmbmplst.h"
 #include "tests/support/Expect.h"
@@ -52,13 +52,11 @@ TMemoryStream StreamOf(const std::vector<std::uint8_t>& bytes) {
   return stream;
 }
 
-std::int32_t Int32At(const std::vector<std::uint8_t>& b, std::size_t at) {
-  std::int32_t v;
-  std::memcpy(&v, b.data() + at, 4);
-  return v;
-}
+std::int32_t Int32At(const std::vector<std::uint8_t>& b, std::size_t at) { return base::LoadLeInt32(b, at); }
 
-void PutInt32(std::vector<std::uint8_t>& b, std::size_t at, std::int32_t v) { std::memcpy(b.data() + at, &v, 4); }
+void PutInt32(std::vector<std::uint8_t>& b, std::size_t at, std::int32_t v) {
+  base::StoreLe32(b.data() + at, static_cast<std::uint32_t>(v));
+}
 
 // A list with a log of its reports: "<" OnChanging, "o" the observer,
 // ">" OnChange.

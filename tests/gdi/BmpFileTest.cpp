@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ByteOrder.h"
 #include "tests/support/Expect.h"
 
 // Largest single allocation made through operator new since the last reset:
@@ -46,16 +47,6 @@ using testsupport::ThrownMessage;
 
 // ---- Building files field by field, independently of WriteBmp
 
-void Put16(Bytes& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(Bytes& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-std::uint32_t Get16(const Bytes& b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
-std::uint32_t Get32(const Bytes& b, std::size_t at) { return Get16(b, at) | (Get16(b, at + 2) << 16); }
 
 struct BmpFields {
   std::array<char, 2> magic{'B', 'M'};
@@ -82,36 +73,36 @@ struct BmpFields {
 Bytes Build(const BmpFields& f) {
   Bytes info;
   if (f.infoSize == 12) {
-    Put32(info, 12);
-    Put16(info, static_cast<std::uint32_t>(f.width));
-    Put16(info, static_cast<std::uint32_t>(f.height));
-    Put16(info, f.planes);
-    Put16(info, f.bitCount);
+    base::AppendLe32(info, 12);
+    base::AppendLe16(info, static_cast<std::uint32_t>(f.width));
+    base::AppendLe16(info, static_cast<std::uint32_t>(f.height));
+    base::AppendLe16(info, f.planes);
+    base::AppendLe16(info, f.bitCount);
   } else {
-    Put32(info, f.infoSize);
-    Put32(info, static_cast<std::uint32_t>(f.width));
-    Put32(info, static_cast<std::uint32_t>(f.height));
-    Put16(info, f.planes);
-    Put16(info, f.bitCount);
-    Put32(info, f.compression);
-    Put32(info, f.sizeImage);
-    Put32(info, static_cast<std::uint32_t>(f.xPelsPerMeter));
-    Put32(info, static_cast<std::uint32_t>(f.yPelsPerMeter));
-    Put32(info, f.clrUsed);
-    Put32(info, f.clrImportant);
-    for (std::uint32_t m : f.masks) Put32(info, m);
+    base::AppendLe32(info, f.infoSize);
+    base::AppendLe32(info, static_cast<std::uint32_t>(f.width));
+    base::AppendLe32(info, static_cast<std::uint32_t>(f.height));
+    base::AppendLe16(info, f.planes);
+    base::AppendLe16(info, f.bitCount);
+    base::AppendLe32(info, f.compression);
+    base::AppendLe32(info, f.sizeImage);
+    base::AppendLe32(info, static_cast<std::uint32_t>(f.xPelsPerMeter));
+    base::AppendLe32(info, static_cast<std::uint32_t>(f.yPelsPerMeter));
+    base::AppendLe32(info, f.clrUsed);
+    base::AppendLe32(info, f.clrImportant);
+    for (std::uint32_t m : f.masks) base::AppendLe32(info, m);
     info.resize(f.infoSize < 16 ? 16 : f.infoSize, 0);
   }
   if (f.infoSize == 40 && f.compression == BI_BITFIELDS) {
-    for (std::uint32_t m : f.masks) Put32(info, m);
+    for (std::uint32_t m : f.masks) base::AppendLe32(info, m);
   }
   const std::size_t headers = 14 + info.size() + f.table.size() + f.gap.size();
   const std::size_t total = headers + f.pixels.size();
 
   Bytes out{static_cast<std::uint8_t>(f.magic[0]), static_cast<std::uint8_t>(f.magic[1])};
-  Put32(out, f.fileSize.value_or(static_cast<std::uint32_t>(total)));
-  Put32(out, 0);
-  Put32(out, f.bitsOffset.value_or(static_cast<std::uint32_t>(headers)));
+  base::AppendLe32(out, f.fileSize.value_or(static_cast<std::uint32_t>(total)));
+  base::AppendLe32(out, 0);
+  base::AppendLe32(out, f.bitsOffset.value_or(static_cast<std::uint32_t>(headers)));
   out.insert(out.end(), info.begin(), info.end());
   out.insert(out.end(), f.table.begin(), f.table.end());
   out.insert(out.end(), f.gap.begin(), f.gap.end());
@@ -188,11 +179,11 @@ void ExpectIndices(const DibImage& image, const std::vector<std::vector<unsigned
 }
 
 std::string ReadError(const Bytes& file) {
-  return ThrownMessage<EInvalidGraphic>([&] { ReadBmp(file); });
+  return ThrownMessage<BitmapError>([&] { ReadBmp(file); });
 }
 
 std::string WriteError(const DibImage& image) {
-  return ThrownMessage<EInvalidGraphic>([&] { WriteBmp(image); });
+  return ThrownMessage<BitmapError>([&] { WriteBmp(image); });
 }
 
 // ---- Round trips of every format WriteBmp produces
@@ -243,12 +234,12 @@ TEST_P(BmpRoundTrip, ReadsBackTheSameImageAndBytes) {
   ASSERT_GE(file.size(), 54u);
   EXPECT_EQ('B', file[0]);
   EXPECT_EQ('M', file[1]);
-  EXPECT_EQ(file.size(), Get32(file, 2));
-  EXPECT_EQ(40u, Get32(file, 14));
-  const auto fileHeight = static_cast<std::int32_t>(Get32(file, 22));
+  EXPECT_EQ(file.size(), base::LoadLe32(file, 2));
+  EXPECT_EQ(40u, base::LoadLe32(file, 14));
+  const auto fileHeight = static_cast<std::int32_t>(base::LoadLe32(file, 22));
   EXPECT_EQ(bottomUp ? image.height : -image.height, fileHeight);
-  EXPECT_EQ(format.bitfields ? BI_BITFIELDS : BI_RGB, Get32(file, 30));
-  const std::size_t bitsOffset = Get32(file, 10);
+  EXPECT_EQ(format.bitfields ? BI_BITFIELDS : BI_RGB, base::LoadLe32(file, 30));
+  const std::size_t bitsOffset = base::LoadLe32(file, 10);
   const std::size_t stride = image.Stride();
   ASSERT_EQ(file.size(), bitsOffset + stride * image.height);
   const std::size_t tableOffset = 54 + (format.bitfields ? 12 : 0);
@@ -305,11 +296,11 @@ TEST(BmpCanonical, ThirtyTwoBit87x65IsByteExact) {
 
   const Bytes file = WriteBmp(image);
   ASSERT_EQ(22674u, file.size());
-  EXPECT_EQ(22674u, Get32(file, 2));
-  EXPECT_EQ(54u, Get32(file, 10));
-  EXPECT_EQ(0u, Get32(file, 30));  // BI_RGB
-  EXPECT_EQ(22620u, Get32(file, 34));
-  EXPECT_EQ(0u, Get32(file, 46));  // biClrUsed
+  EXPECT_EQ(22674u, base::LoadLe32(file, 2));
+  EXPECT_EQ(54u, base::LoadLe32(file, 10));
+  EXPECT_EQ(0u, base::LoadLe32(file, 30));  // BI_RGB
+  EXPECT_EQ(22620u, base::LoadLe32(file, 34));
+  EXPECT_EQ(0u, base::LoadLe32(file, 46));  // biClrUsed
   EXPECT_TRUE(file == Build(expected)) << "bytes differ from the hand-built file";
 
   std::size_t consumed = 0;
@@ -344,8 +335,8 @@ TEST(BmpForeignLayouts, V5HeaderWithBitfieldsInsideIt) {
 
   // Written back in the plain form: 40-byte header, masks after it.
   const Bytes plain = WriteBmp(image);
-  EXPECT_EQ(40u, Get32(plain, 14));
-  EXPECT_EQ(0xF800u, Get32(plain, 54));
+  EXPECT_EQ(40u, base::LoadLe32(plain, 14));
+  EXPECT_EQ(0xF800u, base::LoadLe32(plain, 54));
   ExpectSameImage(image, ReadBmp(plain));
 }
 
@@ -531,7 +522,7 @@ TEST(BmpRle, Rle8RunsAbsoluteDeltaAndEscapes) {
                         {5, 5, 5, 7, 8, 9}});
   // Decoded rows are ordinary 8-bit rows: written uncompressed, read back equal.
   const Bytes plain = WriteBmp(image);
-  EXPECT_EQ(BI_RGB, Get32(plain, 30));
+  EXPECT_EQ(BI_RGB, base::LoadLe32(plain, 30));
   ExpectSameImage(image, ReadBmp(plain));
 }
 

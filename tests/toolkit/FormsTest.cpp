@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/ByteOrder.h"
 #include "ControlTestSupport.h"
 #include "gdi/Gdi.h"
 #include "tests/support/Expect.h"
@@ -622,27 +623,18 @@ TEST_F(ExceptionDisplay, RunGoesOnAfterAFailingOnShowButNotWithoutAWindow) {
 
 // ---- icons --------------------------------------------------------------------------------
 
-void Put16(std::vector<std::uint8_t>& v, unsigned x) {
-  v.push_back(static_cast<std::uint8_t>(x));
-  v.push_back(static_cast<std::uint8_t>(x >> 8));
-}
-void Put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
-}
-
 // A bitmap entry: header, table, rows bottom-up, then the AND mask.
 std::vector<std::uint8_t> BmpEntry(int w, int h, int bits, const std::vector<std::uint32_t>& table,
                                    const std::vector<std::vector<std::uint8_t>>& rowsTopDown,
                                    const std::vector<std::uint8_t>& maskRowsTopDown) {
   std::vector<std::uint8_t> v;
-  Put32(v, 40);
-  Put32(v, static_cast<std::uint32_t>(w));
-  Put32(v, static_cast<std::uint32_t>(2 * h));
-  Put16(v, 1);
-  Put16(v, static_cast<unsigned>(bits));
-  for (int i = 0; i < 6; ++i) Put32(v, 0);
-  for (std::uint32_t c : table) Put32(v, c);
+  base::AppendLe32(v, 40);
+  base::AppendLe32(v, static_cast<std::uint32_t>(w));
+  base::AppendLe32(v, static_cast<std::uint32_t>(2 * h));
+  base::AppendLe16(v, 1);
+  base::AppendLe16(v, static_cast<unsigned>(bits));
+  for (int i = 0; i < 6; ++i) base::AppendLe32(v, 0);
+  for (std::uint32_t c : table) base::AppendLe32(v, c);
   for (int y = h - 1; y >= 0; --y) {
     std::vector<std::uint8_t> row = rowsTopDown[static_cast<std::size_t>(y)];
     row.resize((row.size() + 3) / 4 * 4, 0);
@@ -657,16 +649,16 @@ std::vector<std::uint8_t> BmpEntry(int w, int h, int bits, const std::vector<std
 
 std::vector<std::uint8_t> Ico(const std::vector<std::vector<std::uint8_t>>& entries) {
   std::vector<std::uint8_t> v;
-  Put16(v, 0);
-  Put16(v, 1);
-  Put16(v, static_cast<unsigned>(entries.size()));
+  base::AppendLe16(v, 0);
+  base::AppendLe16(v, 1);
+  base::AppendLe16(v, static_cast<unsigned>(entries.size()));
   std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * entries.size());
   for (const auto& e : entries) {
     v.insert(v.end(), {2, 2, 0, 0});
-    Put16(v, 1);
-    Put16(v, 32);
-    Put32(v, static_cast<std::uint32_t>(e.size()));
-    Put32(v, offset);
+    base::AppendLe16(v, 1);
+    base::AppendLe16(v, 32);
+    base::AppendLe32(v, static_cast<std::uint32_t>(e.size()));
+    base::AppendLe32(v, offset);
     offset += static_cast<std::uint32_t>(e.size());
   }
   for (const auto& e : entries) v.insert(v.end(), e.begin(), e.end());

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ByteOrder.h"
 #include "toolkit/Forms.h"
 #include "toolkit/ModuleResources.h"
 
@@ -16,27 +17,18 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void Put16(Bytes& v, unsigned x) {
-  v.push_back(static_cast<std::uint8_t>(x));
-  v.push_back(static_cast<std::uint8_t>(x >> 8));
-}
-void Put32(Bytes& v, std::uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
-}
-
 // A 32-bit bitmap entry from 0xAARRGGBB pixels (top-down) and the pixels
 // whose AND mask bit is set: header, rows bottom-up, mask bottom-up.
 Bytes Entry32(int w, int h, const std::vector<std::uint32_t>& argb, const std::vector<bool>& clear) {
   Bytes v;
-  Put32(v, 40);
-  Put32(v, static_cast<std::uint32_t>(w));
-  Put32(v, static_cast<std::uint32_t>(2 * h));
-  Put16(v, 1);
-  Put16(v, 32);
-  for (int i = 0; i < 6; ++i) Put32(v, 0);
+  base::AppendLe32(v, 40);
+  base::AppendLe32(v, static_cast<std::uint32_t>(w));
+  base::AppendLe32(v, static_cast<std::uint32_t>(2 * h));
+  base::AppendLe16(v, 1);
+  base::AppendLe16(v, 32);
+  for (int i = 0; i < 6; ++i) base::AppendLe32(v, 0);
   for (int y = h - 1; y >= 0; --y)
-    for (int x = 0; x < w; ++x) Put32(v, argb[static_cast<std::size_t>(y * w + x)]);
+    for (int x = 0; x < w; ++x) base::AppendLe32(v, argb[static_cast<std::size_t>(y * w + x)]);
   const std::size_t stride = (static_cast<std::size_t>(w) + 31) / 32 * 4;
   for (int y = h - 1; y >= 0; --y) {
     Bytes row(stride, 0);
@@ -52,14 +44,14 @@ Bytes Entry32(int w, int h, const std::vector<std::uint32_t>& argb, const std::v
 // (bit 7 the left pixel), top-down.
 Bytes EntryMono(const std::vector<std::uint8_t>& white, const std::vector<std::uint8_t>& clear) {
   Bytes v;
-  Put32(v, 40);
-  Put32(v, 8);
-  Put32(v, 16);
-  Put16(v, 1);
-  Put16(v, 1);
-  for (int i = 0; i < 6; ++i) Put32(v, 0);
-  Put32(v, 0x000000);
-  Put32(v, 0xFFFFFF);
+  base::AppendLe32(v, 40);
+  base::AppendLe32(v, 8);
+  base::AppendLe32(v, 16);
+  base::AppendLe16(v, 1);
+  base::AppendLe16(v, 1);
+  for (int i = 0; i < 6; ++i) base::AppendLe32(v, 0);
+  base::AppendLe32(v, 0x000000);
+  base::AppendLe32(v, 0xFFFFFF);
   for (int y = 7; y >= 0; --y) v.insert(v.end(), {white[static_cast<std::size_t>(y)], 0, 0, 0});
   for (int y = 7; y >= 0; --y) v.insert(v.end(), {clear[static_cast<std::size_t>(y)], 0, 0, 0});
   return v;
@@ -73,16 +65,16 @@ struct DirEntry {
 
 Bytes File(const std::vector<DirEntry>& entries, unsigned type = 2) {
   Bytes v;
-  Put16(v, 0);
-  Put16(v, type);
-  Put16(v, static_cast<unsigned>(entries.size()));
+  base::AppendLe16(v, 0);
+  base::AppendLe16(v, type);
+  base::AppendLe16(v, static_cast<unsigned>(entries.size()));
   auto offset = static_cast<std::uint32_t>(6 + 16 * entries.size());
   for (const DirEntry& e : entries) {
     v.insert(v.end(), {static_cast<std::uint8_t>(e.side), static_cast<std::uint8_t>(e.side), 0, 0});
-    Put16(v, e.hotX);
-    Put16(v, e.hotY);
-    Put32(v, static_cast<std::uint32_t>(e.image.size()));
-    Put32(v, offset);
+    base::AppendLe16(v, e.hotX);
+    base::AppendLe16(v, e.hotY);
+    base::AppendLe32(v, static_cast<std::uint32_t>(e.image.size()));
+    base::AppendLe32(v, offset);
     offset += static_cast<std::uint32_t>(e.image.size());
   }
   for (const DirEntry& e : entries) v.insert(v.end(), e.image.begin(), e.image.end());

@@ -200,6 +200,20 @@ TEST_F(FileStreamTest, WritingAReadOnlyStreamFails) {
   EXPECT_THROW(in.WriteBuffer("x", 1), EWriteError);
 }
 
+TEST_F(FileStreamTest, AFailedCallSaysWhatFailedAndTheSystemsReason) {
+  { TFileStream out(Path("d.bin"), fmCreate); }
+  TFileStream in(Path("d.bin"), fmOpenRead);
+  EXPECT_EQ(ThrownMessage<EWriteError>([&] { in.Write("x", 1); }),
+            "Stream write error. Bad file descriptor");
+  EXPECT_EQ(ThrownMessage<EStreamError>([&] { in.Seek(-1, TSeekOrigin::soBeginning); }),
+            "Cannot seek in the file. Invalid argument");
+  EXPECT_TRUE(ThrowsWithMessage<EStreamError>([&] { in.SetSize(0); }, "Cannot change the file's size. "));
+  TFileStream out(Path("d.bin"), fmOpenWrite);
+  char buffer[1];
+  EXPECT_EQ(ThrownMessage<EReadError>([&] { out.Read(buffer, 1); }),
+            "Stream read error. Bad file descriptor");
+}
+
 TEST_F(FileStreamTest, MemoryStreamSavesAndLoadsFiles) {
   TMemoryStream out;
   std::vector<std::uint8_t> bytes(70000);

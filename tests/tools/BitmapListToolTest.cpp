@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ByteOrder.h"
 #include "toolkit/Bitmap.h"
 
 #ifndef LUMIVANT_BITMAPLIST
@@ -39,15 +40,15 @@ void Spill(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// Both check that the four bytes are there, as the string's own at() would.
 std::int32_t Int32At(const std::string& bytes, std::size_t at) {
-  std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes.at(at + static_cast<std::size_t>(i)));
-  return static_cast<std::int32_t>(v);
+  bytes.at(at + 3);
+  return base::LoadLeInt32(bytes.data() + at);
 }
 
 void PutInt32(std::string& bytes, std::size_t at, std::int32_t value) {
-  const auto v = static_cast<std::uint32_t>(value);
-  for (std::size_t i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<char>(v >> (8 * i));
+  bytes.at(at + 3);
+  base::StoreLe32(bytes.data() + at, static_cast<std::uint32_t>(value));
 }
 
 std::string Int32Bytes(std::int32_t value) {

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "base/ByteOrder.h"
+
 namespace artwork {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -19,8 +21,8 @@ using Bytes = std::vector<std::uint8_t>;
 struct Writer {
   Bytes out;
   void U8(unsigned v) { out.push_back(std::uint8_t(v)); }
-  void U16(unsigned v) { U8(v & 0xFF), U8(v >> 8); }
-  void U32(std::uint32_t v) { U16(v & 0xFFFF), U16(v >> 16); }
+  void U16(unsigned v) { base::AppendLe16(out, static_cast<std::uint16_t>(v)); }
+  void U32(std::uint32_t v) { base::AppendLe32(out, v); }
   void U32BigEndian(std::uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8) U8((v >> shift) & 0xFF);
   }

@@ -2,16 +2,14 @@
 
 #include <cstring>
 
+#include "base/ByteOrder.h"
+
 namespace bitmaplist {
 
 namespace {
 
 std::int32_t Int32At(std::span<const std::uint8_t> bytes, std::int64_t offset) {
-  const auto at = static_cast<std::size_t>(offset);
-  const std::uint32_t value = static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-                              static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
-                              static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-  return static_cast<std::int32_t>(value);
+  return base::LoadLeInt32(bytes, static_cast<std::size_t>(offset));
 }
 
 // The first bytes as text a terminal shows safely.
