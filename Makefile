@@ -9,12 +9,12 @@ JOBS ?= $(shell nproc)
 WERROR ?= $(if $(CI),ON,OFF)
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test check build setup-build setup-test test-plain test-asan fuzz bench clean
+.PHONY: run test check format-check build setup-build setup-test test-plain test-asan fuzz bench clean
 
 run: setup-build build
 	exec build/bin/lumivant
 
-test: setup-test fuzz test-asan test-plain
+test: setup-test format-check fuzz test-asan test-plain
 
 setup-build:
 	@scripts/setup.sh build
@@ -28,6 +28,10 @@ build:
 
 check: setup-test build
 	cd build && ctest --output-on-failure -j$(JOBS) -LE e2e
+
+# Every C++ file as .clang-format lays it out; `clang-format -i FILE` mends one.
+format-check:
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h' '*.inc')
 
 test-plain: build
 	cd build && ctest --output-on-failure -j$(JOBS)

@@ -12,17 +12,18 @@ using namespace toolkit;
 TOrbiscope* Orbiscope = nullptr;
 
 const TClassInfo& TOrbiscope::StaticClass() {
-  static const TClassInfo info = ClassBuilder<TOrbiscope>("TOrbiscope", &TForm::StaticClass())
-                                     .Creatable()
-                                     .Handler("FormCreate", &TOrbiscope::FormCreate)
-                                     .Handler("Button1Click", &TOrbiscope::Button1Click)
-                                     .Handler("FormKeyPress", &TOrbiscope::FormKeyPress)
-                                     .Handler("MMBitmapButton1Click", &TOrbiscope::MMBitmapButton1Click)
-                                     .Handler("MMBitmapButton1MouseDown", &TOrbiscope::MMBitmapButton1MouseDown)
-                                     .Handler("MMBitmapButton1MouseUp", &TOrbiscope::MMBitmapButton1MouseUp)
-                                     .Handler("FormKeyDown", &TOrbiscope::FormKeyDown)
-                                     .Handler("FormKeyUp", &TOrbiscope::FormKeyUp)
-                                     .Build();
+  static const TClassInfo info =
+      ClassBuilder<TOrbiscope>("TOrbiscope", &TForm::StaticClass())
+          .Creatable()
+          .Handler("FormCreate", &TOrbiscope::FormCreate)
+          .Handler("Button1Click", &TOrbiscope::Button1Click)
+          .Handler("FormKeyPress", &TOrbiscope::FormKeyPress)
+          .Handler("MMBitmapButton1Click", &TOrbiscope::MMBitmapButton1Click)
+          .Handler("MMBitmapButton1MouseDown", &TOrbiscope::MMBitmapButton1MouseDown)
+          .Handler("MMBitmapButton1MouseUp", &TOrbiscope::MMBitmapButton1MouseUp)
+          .Handler("FormKeyDown", &TOrbiscope::FormKeyDown)
+          .Handler("FormKeyUp", &TOrbiscope::FormKeyUp)
+          .Build();
   return info;
 }
 
@@ -44,8 +45,9 @@ namespace {
 template <typename T>
 T* Control(const TComponent& owner, const char* name) {
   auto* found = dynamic_cast<T*>(owner.FindComponent(name));
-  if (!found) throw EReadError(Format("The window description has no %s of class %s", name,
-                                      T::StaticClass().Name.c_str()));
+  if (!found)
+    throw EReadError(
+        Format("The window description has no %s of class %s", name, T::StaticClass().Name.c_str()));
   return found;
 }
 

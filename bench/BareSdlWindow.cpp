@@ -11,8 +11,8 @@ int main(int, char**) {
     std::fprintf(stderr, "bare_sdl_window: %s\n", SDL_GetError());
     return 1;
   }
-  SDL_Window* window = SDL_CreateWindow("Bare", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                        300, 300, SDL_WINDOW_SHOWN);
+  SDL_Window* window =
+      SDL_CreateWindow("Bare", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 300, 300, SDL_WINDOW_SHOWN);
   SDL_Surface* surface = window ? SDL_GetWindowSurface(window) : nullptr;
   if (surface == nullptr) {
     std::fprintf(stderr, "bare_sdl_window: %s\n", SDL_GetError());

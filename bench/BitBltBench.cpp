@@ -16,8 +16,7 @@ struct Surface {
   HBITMAP bitmap;
   HGDIOBJ old;
   explicit Surface(int side) : Surface(side, side, 32) {}
-  Surface(int width, int height, UINT bitCount)
-      : bitmap(CreateBitmap(width, height, 1, bitCount, nullptr)) {
+  Surface(int width, int height, UINT bitCount) : bitmap(CreateBitmap(width, height, 1, bitCount, nullptr)) {
     old = SelectObject(dc, bitmap);
     std::mt19937 rng(3);
     for (int y = 0; y < height; ++y) {
@@ -66,18 +65,18 @@ int main() {
   Surface mask(kFaceWidth, kFaceHeight, 1), inverse(kFaceWidth, kFaceHeight, 1);
   SetBkColor(face.dc, RGB(255, 0, 255));
   auto faceBlit = [&](HDC to, HDC from, DWORD rop, int x = 0) {
-    return bench::MedianSeconds(
-        [&] { BitBlt(to, x, 0, kFaceWidth - x, kFaceHeight, from, 0, 0, rop); }, 101, 200);
+    return bench::MedianSeconds([&] { BitBlt(to, x, 0, kFaceWidth - x, kFaceHeight, from, 0, 0, rop); }, 101,
+                                200);
   };
   const double faceCopyTime = bench::MedianSeconds(
       [&] { BitBlt(dst.dc, 100, 100, kFaceWidth, kFaceHeight, face.dc, 0, 0, SRCCOPY); }, 101, 200);
   std::printf("Mask blits of %d x %d\n", kFaceWidth, kFaceHeight);
-  met &= bench::Report("colour to mono SRCCOPY", faceBlit(mask.dc, face.dc, SRCCOPY), "BitBlt",
-                       faceCopyTime, 2.5);
-  met &= bench::Report("mono to mono NOTSRCCOPY", faceBlit(inverse.dc, mask.dc, NOTSRCCOPY),
-                       "BitBlt", faceCopyTime, 1.0);
-  met &= bench::Report("mono to mono SRCAND at x 3", faceBlit(inverse.dc, mask.dc, SRCAND, 3),
-                       "BitBlt", faceCopyTime, 2.0);
+  met &= bench::Report("colour to mono SRCCOPY", faceBlit(mask.dc, face.dc, SRCCOPY), "BitBlt", faceCopyTime,
+                       2.5);
+  met &= bench::Report("mono to mono NOTSRCCOPY", faceBlit(inverse.dc, mask.dc, NOTSRCCOPY), "BitBlt",
+                       faceCopyTime, 1.0);
+  met &= bench::Report("mono to mono SRCAND at x 3", faceBlit(inverse.dc, mask.dc, SRCAND, 3), "BitBlt",
+                       faceCopyTime, 2.0);
   met &= bench::Report("mono to colour SRCAND", faceBlit(faceCopy.dc, mask.dc, SRCAND), "BitBlt",
                        faceCopyTime, 2.5);
   std::printf("%s\n", met ? "all targets met" : "some targets missed");

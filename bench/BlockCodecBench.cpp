@@ -40,20 +40,27 @@ bool Measure(const char* what, const Bytes& input) {
     std::exit(1);
   }
   std::printf("%s: %zu bytes -> block of %zu (%s, %.1f%%)\n", what, input.size(), size,
-              block[0] == 0x80 ? "stored" : "coded", 100.0 * static_cast<double>(size) / static_cast<double>(input.size()));
+              block[0] == 0x80 ? "stored" : "coded",
+              100.0 * static_cast<double>(size) / static_cast<double>(input.size()));
 
-  const double memcpyTime = bench::MedianSeconds([&] {
-    std::memcpy(copy.data(), input.data(), input.size());
-    bench::KeepAlive(copy.data());
-  }, 51, 200);
-  const double encode = bench::MedianSeconds([&] {
-    CompressBlock(input.data(), input.size(), block.data());
-    bench::KeepAlive(block.data());
-  }, 51, 50);
-  const double decode = bench::MedianSeconds([&] {
-    DecompressBlock(block.data(), size, decoded.data());
-    bench::KeepAlive(decoded.data());
-  }, 51, 100);
+  const double memcpyTime = bench::MedianSeconds(
+      [&] {
+        std::memcpy(copy.data(), input.data(), input.size());
+        bench::KeepAlive(copy.data());
+      },
+      51, 200);
+  const double encode = bench::MedianSeconds(
+      [&] {
+        CompressBlock(input.data(), input.size(), block.data());
+        bench::KeepAlive(block.data());
+      },
+      51, 50);
+  const double decode = bench::MedianSeconds(
+      [&] {
+        DecompressBlock(block.data(), size, decoded.data());
+        bench::KeepAlive(decoded.data());
+      },
+      51, 100);
   bool met = Line("  CompressBlock", input.size(), encode, memcpyTime, 300);
   met &= Line("  DecompressBlock", input.size(), decode, memcpyTime, 1000);
   return met;

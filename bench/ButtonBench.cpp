@@ -17,9 +17,9 @@ namespace {
 // Opens the press and paint steps to the measuring loop.
 class BenchButton : public controls::TMMBitmapButton {
  public:
-  using TMMBitmapButton::TMMBitmapButton;
   using TMMBitmapButton::MouseDown;
   using TMMBitmapButton::Paint;
+  using TMMBitmapButton::TMMBitmapButton;
 };
 
 std::unique_ptr<TBitmap> FaceBitmap(bool pressed) {
@@ -59,8 +59,8 @@ int main() {
     const gdi::HDC dc = gdi::GetDC(form->Handle());
     const gdi::HDC faceDc = gdi::CreateCompatibleDC(0);
     const gdi::HGDIOBJ old = gdi::SelectObject(faceDc, gdi::CreateBitmap(87, 65, 1, 32, nullptr));
-    const double copy = bench::MedianSeconds([&] { gdi::BitBlt(dc, 143, 110, 87, 65, faceDc, 0, 0, gdi::SRCCOPY); },
-                                             101, 200);
+    const double copy = bench::MedianSeconds(
+        [&] { gdi::BitBlt(dc, 143, 110, 87, 65, faceDc, 0, 0, gdi::SRCCOPY); }, 101, 200);
     const double redraw = bench::MedianSeconds([&] { button->RedrawButton(); }, 51, 50);
     const double paint = bench::MedianSeconds([&] { button->Paint(); }, 51, 50);
     gdi::DeleteObject(gdi::SelectObject(faceDc, old));

@@ -86,8 +86,8 @@ inline bool OwnedBy(Display* dpy, Window w, pid_t pid) {
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(dpy, w, netWmPid, 0, 1, False, XA_CARDINAL, &type, &format, &count,
-                         &after, &data) != Success)
+  if (XGetWindowProperty(dpy, w, netWmPid, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) !=
+      Success)
     return false;
   bool owned = true;
   if (data != nullptr && format == 32 && count == 1)
@@ -113,8 +113,7 @@ inline bool ShowsFrame(Display* dpy, Window w, const FirstFrame& f) {
     }
     return static_cast<int>(v * 255 / mask);
   };
-  const int r = channel(image->red_mask), g = channel(image->green_mask),
-            b = channel(image->blue_mask);
+  const int r = channel(image->red_mask), g = channel(image->green_mask), b = channel(image->blue_mask);
   XDestroyImage(image);
   // Loose enough for a 16-bit screen; Xvfb's root weave is black and white.
   const auto near = [](int a, int want) { return std::abs(a - want) <= 12; };

@@ -21,8 +21,8 @@ using bench::Clock;
 
 struct Sink {
   jack_port_t* in = nullptr;
-  std::uint32_t tail = 0;                    // the last four bytes seen, oldest highest
-  std::atomic<std::int64_t> lastSeen{0};     // steady_clock ticks at the end of a request
+  std::uint32_t tail = 0;                 // the last four bytes seen, oldest highest
+  std::atomic<std::int64_t> lastSeen{0};  // steady_clock ticks at the end of a request
 };
 
 // The third message ends 02 01 03 F7; the first two end otherwise.
@@ -132,12 +132,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   const double median = times[times.size() / 2];
-  std::printf("%-28s %9.2f ms   min %.2f ms, max %.2f ms, %zu of %d presses%s\n",
-              "key to last SysEx byte", median * 1e3, times.front() * 1e3, times.back() * 1e3,
-              times.size(), runs, lost ? " (others brought nothing in 2 s)" : "");
+  std::printf("%-28s %9.2f ms   min %.2f ms, max %.2f ms, %zu of %d presses%s\n", "key to last SysEx byte",
+              median * 1e3, times.front() * 1e3, times.back() * 1e3, times.size(), runs,
+              lost ? " (others brought nothing in 2 s)" : "");
   const bool met = median <= target && lost == 0;
-  std::printf("%-28s %9.2f ms   (period + 1 ms): %s\n", "target", target * 1e3,
-              met ? "met" : "MISSED");
+  std::printf("%-28s %9.2f ms   (period + 1 ms): %s\n", "target", target * 1e3, met ? "met" : "MISSED");
   std::printf("%s\n", met ? "all targets met" : "some targets missed");
   return 0;
 }

@@ -30,9 +30,8 @@ inline bool Report(const char* name, double seconds, const char* reference, doub
                    double targetRatio) {
   const double ratio = seconds / refSeconds;
   const bool met = ratio <= targetRatio;
-  std::printf("%-28s %9.2f us   %-8s %9.2f us   ratio %6.2f (target <= %.2f): %s\n", name,
-              seconds * 1e6, reference, refSeconds * 1e6, ratio, targetRatio,
-              met ? "met" : "MISSED");
+  std::printf("%-28s %9.2f us   %-8s %9.2f us   ratio %6.2f (target <= %.2f): %s\n", name, seconds * 1e6,
+              reference, refSeconds * 1e6, ratio, targetRatio, met ? "met" : "MISSED");
   return met;
 }
 

@@ -76,14 +76,13 @@ int main(int argc, char** argv) {
   const bool fast = t / ref <= 1.5, small = rss < 30.0;
   std::printf("Start-up to the first shown frame, median of %d runs each\n", runs);
   std::printf("%-28s %9.2f ms   %-8s %9.2f ms   ratio %6.2f (target <= %.2f): %s\n",
-              "start-up to first frame", t * 1e3, "bare", ref * 1e3, t / ref, 1.5,
-              fast ? "met" : "MISSED");
-  std::printf("%-28s %9.2f MB   %-8s %9.2f MB   (target < %.2f MB): %s\n",
-              "resident memory then", rss, "bare", refRss, 30.0, small ? "met" : "MISSED");
+              "start-up to first frame", t * 1e3, "bare", ref * 1e3, t / ref, 1.5, fast ? "met" : "MISSED");
+  std::printf("%-28s %9.2f MB   %-8s %9.2f MB   (target < %.2f MB): %s\n", "resident memory then", rss,
+              "bare", refRss, 30.0, small ? "met" : "MISSED");
   // JACK clients map the server's shared segment; it is counted in every
   // client's VmRSS but belongs to the server.
-  std::printf("%-28s %9.2f MB   (shared memory, RssShmem: %.2f MB)\n",
-              "resident less shared memory", Median(programUnshared), Median(programShmem));
+  std::printf("%-28s %9.2f MB   (shared memory, RssShmem: %.2f MB)\n", "resident less shared memory",
+              Median(programUnshared), Median(programShmem));
   std::printf("%s\n", fast && small ? "all targets met" : "some targets missed");
   XCloseDisplay(dpy);
   return 0;

@@ -56,10 +56,7 @@ int main() {
 
   const TRect whole{0, 0, kFaceWidth, kFaceHeight};
   const double copy = bench::MedianSeconds(
-      [&] {
-        BitBlt(surface.dc, 100, 100, kFaceWidth, kFaceHeight, copyFace.dc, 0, 0, SRCCOPY);
-      },
-      101, 200);
+      [&] { BitBlt(surface.dc, 100, 100, kFaceWidth, kFaceHeight, copyFace.dc, 0, 0, SRCCOPY); }, 101, 200);
   const double transparent = bench::MedianSeconds(
       [&] {
         controls::DrawTransparentBitmapEx(surface.dc, face, 100, 100, whole,
@@ -67,8 +64,8 @@ int main() {
       },
       101, 200);
 
-  std::printf("Transparent blit of a %d x %d face onto a %d x %d surface, 32 bits per pixel\n",
-              kFaceWidth, kFaceHeight, kSurface, kSurface);
+  std::printf("Transparent blit of a %d x %d face onto a %d x %d surface, 32 bits per pixel\n", kFaceWidth,
+              kFaceHeight, kSurface, kSurface);
   const bool met = bench::Report("DrawTransparentBitmapEx", transparent, "BitBlt", copy, 4.0);
   std::printf("%s\n", met ? "all targets met" : "some targets missed");
   DeleteObject(face);

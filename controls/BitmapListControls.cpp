@@ -16,7 +16,8 @@ const TEnumInfo kGlyphOrientationNames{{"goHorizontal", "goVertical"}};
 
 const TClassInfo& TMMCustomBitmapListControl::StaticClass() {
   static const TClassInfo info =
-      ClassBuilder<TMMCustomBitmapListControl>("TMMCustomBitmapListControl", &TMMGraphicControl::StaticClass())
+      ClassBuilder<TMMCustomBitmapListControl>("TMMCustomBitmapListControl",
+                                               &TMMGraphicControl::StaticClass())
           .Int("Tag2", &TMMCustomBitmapListControl::Tag2, &TMMCustomBitmapListControl::SetTag2, Default::Tag2)
           .Build();
   return info;

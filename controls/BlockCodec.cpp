@@ -70,8 +70,7 @@ inline std::size_t MatchLength(const std::uint8_t* a, const std::uint8_t* b, std
 
 std::size_t CompressBlock(const std::uint8_t* input, std::size_t n, std::uint8_t* output) {
   if (n > kCodecBlockSize) {
-    throw toolkit::EStreamError("Block codec: " + std::to_string(n) +
-                                " input bytes exceed a block of 32781");
+    throw toolkit::EStreamError("Block codec: " + std::to_string(n) + " input bytes exceed a block of 32781");
   }
   // Allocated per block so that running out of memory surfaces as the library's own error.
   std::unique_ptr<std::int16_t[]> table(new (std::nothrow) std::int16_t[kHashSlots]);
@@ -116,8 +115,7 @@ std::size_t CompressBlock(const std::uint8_t* input, std::size_t n, std::uint8_t
     // With fewer than 3 bytes left no match is possible, and the table is not read again
     // at a position that could match, so the hash over bytes past the end is skipped.
     if (left >= kMinMatch) {
-      const std::uint32_t h =
-          ((static_cast<std::uint32_t>(here[0]) << 4 ^ here[1]) << 4 ^ here[2]) * 40543u;
+      const std::uint32_t h = ((static_cast<std::uint32_t>(here[0]) << 4 ^ here[1]) << 4 ^ here[2]) * 40543u;
       std::int16_t& slot = slots[(h >> 4) & 0x0FFF];
       const std::int32_t p = slot;
       // Positions are kept as int16: one of 32768 or more reads back negative and never matches.
@@ -125,9 +123,8 @@ std::size_t CompressBlock(const std::uint8_t* input, std::size_t n, std::uint8_t
       if (p != -1 && static_cast<std::int32_t>(x) - p < kWindow) {
         const std::size_t m = MatchLength(here, input + p, std::min(left, kMaxMatch));
         if (m >= kMinMatch) {
-          const std::uint32_t code =
-              static_cast<std::uint32_t>(x - static_cast<std::size_t>(p)) << 4 |
-              static_cast<std::uint32_t>(m - kMinMatch);
+          const std::uint32_t code = static_cast<std::uint32_t>(x - static_cast<std::size_t>(p)) << 4 |
+                                     static_cast<std::uint32_t>(m - kMinMatch);
           output[y] = static_cast<std::uint8_t>(code >> 8);
           output[y + 1] = static_cast<std::uint8_t>(code);
           y += 2;

@@ -8,9 +8,9 @@
 
 namespace controls {
 
-constexpr std::size_t kCodecBlockSize = 32781;                // most input bytes of one block (0x800D)
-constexpr std::size_t kCodecMaxBlock = kCodecBlockSize + 1;   // the largest block CompressBlock makes
-constexpr std::size_t kCodecOutputArea = kCodecBlockSize + 8; // room CompressBlock needs for its output
+constexpr std::size_t kCodecBlockSize = 32781;                 // most input bytes of one block (0x800D)
+constexpr std::size_t kCodecMaxBlock = kCodecBlockSize + 1;    // the largest block CompressBlock makes
+constexpr std::size_t kCodecOutputArea = kCodecBlockSize + 8;  // room CompressBlock needs for its output
 
 // Encodes n <= kCodecBlockSize bytes; `output` has kCodecOutputArea bytes. Returns B.
 // A larger n throws toolkit::EStreamError; a failed hash-table allocation throws

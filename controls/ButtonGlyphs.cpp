@@ -23,8 +23,7 @@ constexpr int kGreyRed = 11, kGreyGreen = 59, kGreyBlue = 30;
 
 constexpr gdi::UINT kMeasureSingle = gdi::DT_CALCRECT | gdi::DT_END_ELLIPSIS | gdi::DT_SINGLELINE;
 constexpr gdi::UINT kMeasureWrap = gdi::DT_CALCRECT | gdi::DT_END_ELLIPSIS | gdi::DT_WORDBREAK;
-constexpr gdi::UINT kDrawSingle =
-    gdi::DT_CENTER | gdi::DT_END_ELLIPSIS | gdi::DT_NOCLIP | gdi::DT_SINGLELINE;
+constexpr gdi::UINT kDrawSingle = gdi::DT_CENTER | gdi::DT_END_ELLIPSIS | gdi::DT_NOCLIP | gdi::DT_SINGLELINE;
 constexpr gdi::UINT kDrawWrap = gdi::DT_CENTER | gdi::DT_END_ELLIPSIS | gdi::DT_NOCLIP | gdi::DT_WORDBREAK;
 static_assert(kMeasureSingle == 0x8420 && kMeasureWrap == 0x8410);
 static_assert(kDrawSingle == 0x8121 && kDrawWrap == 0x8111);
@@ -247,15 +246,42 @@ void TMMBitmapButton::DrawTheText(TCanvas* canvas, const gdi::TRect& glyph) {
 
   int dx = 0, dy = 0;
   switch (textAlign_) {
-    case ttaTopLeft: dx = S; dy = glyph.Top - th - S; break;
-    case ttaTop: dx = aw / 2 - tw / 2; dy = glyph.Top - th - S; break;
-    case ttaTopRight: dx = aw - tw - S; dy = glyph.Top - th - S; break;
-    case ttaRight: dx = aw - tw - S; dy = ah / 2 - th / 2; break;
-    case ttaBottomRight: dx = aw - tw - S; dy = glyph.Bottom + S; break;
-    case ttaBottom: dx = aw / 2 - tw / 2; dy = glyph.Bottom + S; break;
-    case ttaBottomLeft: dx = S; dy = glyph.Bottom + S; break;
-    case ttaLeft: dx = S; dy = ah / 2 - th / 2; break;
-    case ttaCenter: dx = aw / 2 - tw / 2; dy = ah / 2 - th / 2; break;
+    case ttaTopLeft:
+      dx = S;
+      dy = glyph.Top - th - S;
+      break;
+    case ttaTop:
+      dx = aw / 2 - tw / 2;
+      dy = glyph.Top - th - S;
+      break;
+    case ttaTopRight:
+      dx = aw - tw - S;
+      dy = glyph.Top - th - S;
+      break;
+    case ttaRight:
+      dx = aw - tw - S;
+      dy = ah / 2 - th / 2;
+      break;
+    case ttaBottomRight:
+      dx = aw - tw - S;
+      dy = glyph.Bottom + S;
+      break;
+    case ttaBottom:
+      dx = aw / 2 - tw / 2;
+      dy = glyph.Bottom + S;
+      break;
+    case ttaBottomLeft:
+      dx = S;
+      dy = glyph.Bottom + S;
+      break;
+    case ttaLeft:
+      dx = S;
+      dy = ah / 2 - th / 2;
+      break;
+    case ttaCenter:
+      dx = aw / 2 - tw / 2;
+      dy = ah / 2 - th / 2;
+      break;
   }
   gdi::OffsetRect(&r, dx, dy);
   if (buttonState_ == bsDown && showPressed_) gdi::OffsetRect(&r, downIndent_[iaHoriz], downIndent_[iaVert]);

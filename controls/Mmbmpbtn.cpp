@@ -19,8 +19,8 @@ bool OLD_STYLE_DRAWING = false;
 
 const TEnumInfo kButtonStyleNames{
     {"bsRegular", "bsIndent", "bsLight", "bsDark", "bsMono", "bsExplorer", "bsHighLight", "bsNone"}};
-const TEnumInfo kTextAlignNames{{"ttaTopLeft", "ttaTop", "ttaTopRight", "ttaRight", "ttaBottomRight", "ttaBottom",
-                                 "ttaBottomLeft", "ttaLeft", "ttaCenter"}};
+const TEnumInfo kTextAlignNames{{"ttaTopLeft", "ttaTop", "ttaTopRight", "ttaRight", "ttaBottomRight",
+                                 "ttaBottom", "ttaBottomLeft", "ttaLeft", "ttaCenter"}};
 
 const TClassInfo& TMMBitmapButton::StaticClass() {
   using C = TMMBitmapButton;
@@ -392,7 +392,10 @@ constexpr TColor kHi = clBtnHighlight, kShadow = clBtnShadow, kDark = cl3DDkShad
 constexpr TStyleFrames kStyleFrames[] = {
     // bsRegular
     {{{kHi, kBlack, rwBorder}, {kFace, kShadow, rwBorder}},
-     {{kBlack, kHi, rwBorder}, {kShadow, kFace, rwBorder}}, {}, {}, false},
+     {{kBlack, kHi, rwBorder}, {kShadow, kFace, rwBorder}},
+     {},
+     {},
+     false},
     // bsIndent
     {{{kShadow, kHi, rwBorder}}, {{kBlack, kHi, rwBorder}, {kShadow, kFace, rwBorder}}, {}, {}, false},
     // bsLight
@@ -402,8 +405,11 @@ constexpr TStyleFrames kStyleFrames[] = {
     // bsMono
     {{{kHi, kDark, rwPixel}}, {{kDark, kHi, rwPixel}}, {}, {{kHi, kDark, rwPixel}}, false},
     // bsExplorer
-    {{{kHi, kShadow, rwBorder}}, {{kShadow, kHi, rwBorder}}, {{kHi, kShadow, rwBorder}},
-     {{kHi, kShadow, rwPixel}}, false},
+    {{{kHi, kShadow, rwBorder}},
+     {{kShadow, kHi, rwBorder}},
+     {{kHi, kShadow, rwBorder}},
+     {{kHi, kShadow, rwPixel}},
+     false},
     // bsHighLight
     {{}, {}, {}, {}, true},
     // bsNone
@@ -428,7 +434,8 @@ void TMMBitmapButton::Paint() {
     return;
   }
   // What the parent painted under the button, for the quick redraws.
-  if (!Designing() && bufferBitmap_) bufferBitmap_->Canvas()->CopyRect({0, h, w, 2 * h}, canvas, {0, 0, w, h});
+  if (!Designing() && bufferBitmap_)
+    bufferBitmap_->Canvas()->CopyRect({0, h, w, 2 * h}, canvas, {0, 0, w, h});
   if (cacheBtn_) {
     cacheBitmap_->SetSize(w, h);
     PaintButton(cacheBitmap_->Canvas());

@@ -26,7 +26,15 @@ namespace controls {
 
 enum TMMButtonStyle { bsRegular, bsIndent, bsLight, bsDark, bsMono, bsExplorer, bsHighLight, bsNone };
 enum TMMTextAlign {
-  ttaTopLeft, ttaTop, ttaTopRight, ttaRight, ttaBottomRight, ttaBottom, ttaBottomLeft, ttaLeft, ttaCenter,
+  ttaTopLeft,
+  ttaTop,
+  ttaTopRight,
+  ttaRight,
+  ttaBottomRight,
+  ttaBottom,
+  ttaBottomLeft,
+  ttaLeft,
+  ttaCenter,
 };
 enum TMMButtonState { bsUp, bsDown, bsExclusive };
 extern const toolkit::TEnumInfo kButtonStyleNames;

@@ -314,8 +314,7 @@ void TMMBitmapList::LoadCompressedStream(TStream& source, TStream& dest) {
   std::int64_t decoded = 0;
   while (total > 0) {
     const std::int64_t size = ReadInt32(source);
-    if (size < 1 || size > static_cast<std::int64_t>(kCodecMaxBlock))
-      Corrupt("block length out of range");
+    if (size < 1 || size > static_cast<std::int64_t>(kCodecMaxBlock)) Corrupt("block length out of range");
     if (4 + size > total) Corrupt("block longer than its item");
     source.ReadBuffer(input.data(), size);
     if (OnDecode) OnDecode(this, input.data(), static_cast<std::uint32_t>(size));

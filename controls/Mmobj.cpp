@@ -163,7 +163,8 @@ void DesigningChangedOf(TComponent* component, bool designing,
 }  // namespace
 
 const TClassInfo& TMMComponent::StaticClass() {
-  static const TClassInfo info = ClassBuilder<TMMComponent>("TMMComponent", &TComponent::StaticClass()).Build();
+  static const TClassInfo info =
+      ClassBuilder<TMMComponent>("TMMComponent", &TComponent::StaticClass()).Build();
   return info;
 }
 
@@ -262,8 +263,7 @@ namespace {
 
 // The bevel, then the face in the control's colour unless it is to stay
 // see-through.
-void PaintBevelAndFace(TCanvas* canvas, TMMBevel* bevel, const gdi::TRect& client, TColor color,
-                       bool fill) {
+void PaintBevelAndFace(TCanvas* canvas, TMMBevel* bevel, const gdi::TRect& client, TColor color, bool fill) {
   const gdi::TRect inner = bevel->PaintBevel(canvas, client, true);
   if (!fill) return;
   canvas->Brush()->SetColor(color);

@@ -9,7 +9,8 @@ namespace controls {
 using namespace toolkit;
 
 const TClassInfo& TMMObservable::StaticClass() {
-  static const TClassInfo info = ClassBuilder<TMMObservable>("TMMObservable", &TObject::StaticClass()).Build();
+  static const TClassInfo info =
+      ClassBuilder<TMMObservable>("TMMObservable", &TObject::StaticClass()).Build();
   return info;
 }
 

@@ -102,9 +102,8 @@ toolkit::TColor GetTransparentColor(gdi::HBITMAP bitmap) {
   return GetTransparentColorEx(bitmap, gdi::TPoint{0, 0x7FFFFFFE});
 }
 
-void DrawTransparentBitmapROP(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y,
-                              const gdi::TRect& source, toolkit::TColor transparent,
-                              gdi::DWORD rop) {
+void DrawTransparentBitmapROP(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y, const gdi::TRect& source,
+                              toolkit::TColor transparent, gdi::DWORD rop) {
   // Take the drawing lock for the whole call. Before start-up or after
   // shutdown there is none; drawing unguarded beats not drawing.
   std::unique_lock<std::recursive_mutex> guard;
@@ -123,18 +122,15 @@ void DrawTransparentBitmapROP(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y,
   ScopedDC composition(dest);
   ScopedDC backup(dest);
 
-  ScopedWorkBitmap inverseMaskBits(inverseMask.get(),
-                                   gdi::CreateBitmap(width, height, 1, 1, nullptr));
+  ScopedWorkBitmap inverseMaskBits(inverseMask.get(), gdi::CreateBitmap(width, height, 1, 1, nullptr));
   ScopedWorkBitmap maskBits(mask.get(), gdi::CreateBitmap(width, height, 1, 1, nullptr));
-  ScopedWorkBitmap compositionBits(composition.get(),
-                                   gdi::CreateCompatibleBitmap(dest, width, height));
+  ScopedWorkBitmap compositionBits(composition.get(), gdi::CreateCompatibleBitmap(dest, width, height));
   ScopedWorkBitmap backupBits(backup.get(), gdi::CreateCompatibleBitmap(dest, width, height));
 
   gdi::SetMapMode(src.get(), gdi::GetMapMode(dest));
 
   // Keep the bitmap's pixels: it is drawn on below.
-  gdi::BitBlt(backup.get(), 0, 0, width, height, src.get(), source.Left, source.Top,
-              gdi::SRCCOPY);
+  gdi::BitBlt(backup.get(), 0, 0, width, height, src.get(), source.Left, source.Top, gdi::SRCCOPY);
 
   // Mask: 1 where the bitmap has the transparent colour, 0 elsewhere.
   const gdi::COLORREF oldBackground = gdi::SetBkColor(src.get(), toolkit::ColorToRGB(transparent));
@@ -151,15 +147,13 @@ void DrawTransparentBitmapROP(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y,
 
   // The bitmap's transparent pixels turn black (the backup puts them back),
   // then the caller's operation combines it with the background.
-  gdi::BitBlt(src.get(), source.Left, source.Top, width, height, inverseMask.get(), 0, 0,
-              gdi::SRCAND);
+  gdi::BitBlt(src.get(), source.Left, source.Top, width, height, inverseMask.get(), 0, 0, gdi::SRCAND);
   gdi::BitBlt(composition.get(), 0, 0, width, height, src.get(), source.Left, source.Top, rop);
 
   // The one write to the destination.
   gdi::BitBlt(dest, x, y, width, height, composition.get(), 0, 0, gdi::SRCCOPY);
 
-  gdi::BitBlt(src.get(), source.Left, source.Top, width, height, backup.get(), 0, 0,
-              gdi::SRCCOPY);
+  gdi::BitBlt(src.get(), source.Left, source.Top, width, height, backup.get(), 0, 0, gdi::SRCCOPY);
 
   // Clean up in this order on the normal path; on an exception the
   // destructors release whatever is left.
@@ -178,13 +172,12 @@ void DrawTransparentBitmapROP(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y,
   // The guard releases the drawing lock last.
 }
 
-void DrawTransparentBitmapEx(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y,
-                             const gdi::TRect& source, toolkit::TColor transparent) {
+void DrawTransparentBitmapEx(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y, const gdi::TRect& source,
+                             toolkit::TColor transparent) {
   DrawTransparentBitmapROP(dest, bitmap, x, y, source, transparent, gdi::SRCPAINT);
 }
 
-void DrawTransparentBitmap(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y,
-                           toolkit::TColor transparent) {
+void DrawTransparentBitmap(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y, toolkit::TColor transparent) {
   int width = 0, height = 0;
   GetBitmapSize(bitmap, width, height);
   DrawTransparentBitmapEx(dest, bitmap, x, y, gdi::TRect{0, 0, width, height}, transparent);

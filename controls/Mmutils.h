@@ -42,15 +42,13 @@ toolkit::TColor GetTransparentColor(gdi::HBITMAP bitmap);
 // destination keeps its pixels where the bitmap has `transparent`, and
 // elsewhere is combined with the bitmap by `rop`. A system colour is resolved
 // at the time of the call. The bitmap is as before when the call returns.
-void DrawTransparentBitmapROP(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y,
-                              const gdi::TRect& source, toolkit::TColor transparent,
-                              gdi::DWORD rop);
+void DrawTransparentBitmapROP(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y, const gdi::TRect& source,
+                              toolkit::TColor transparent, gdi::DWORD rop);
 // The same with SRCPAINT: the bitmap's non-transparent pixels replace the
 // destination's, black ones included.
-void DrawTransparentBitmapEx(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y,
-                             const gdi::TRect& source, toolkit::TColor transparent);
+void DrawTransparentBitmapEx(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y, const gdi::TRect& source,
+                             toolkit::TColor transparent);
 // The whole bitmap with SRCPAINT.
-void DrawTransparentBitmap(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y,
-                           toolkit::TColor transparent);
+void DrawTransparentBitmap(gdi::HDC dest, gdi::HBITMAP bitmap, int x, int y, toolkit::TColor transparent);
 
 }  // namespace controls

@@ -12,11 +12,11 @@
 namespace {
 
 bool SameImage(const gdi::DibImage& a, const gdi::DibImage& b) {
-  return a.width == b.width && a.height == b.height && a.bitCount == b.bitCount &&
-         a.redMask == b.redMask && a.greenMask == b.greenMask && a.blueMask == b.blueMask &&
-         a.palette == b.palette && a.bits == b.bits && a.bottomUp == b.bottomUp &&
-         a.bitfields == b.bitfields && a.xPelsPerMeter == b.xPelsPerMeter &&
-         a.yPelsPerMeter == b.yPelsPerMeter && a.clrImportant == b.clrImportant;
+  return a.width == b.width && a.height == b.height && a.bitCount == b.bitCount && a.redMask == b.redMask &&
+         a.greenMask == b.greenMask && a.blueMask == b.blueMask && a.palette == b.palette &&
+         a.bits == b.bits && a.bottomUp == b.bottomUp && a.bitfields == b.bitfields &&
+         a.xPelsPerMeter == b.xPelsPerMeter && a.yPelsPerMeter == b.yPelsPerMeter &&
+         a.clrImportant == b.clrImportant;
 }
 
 // A few RLE bytes may stand for a blank image of up to kMaxBmpPixelBytes.

@@ -132,19 +132,20 @@ class TFuzzWidget : public TComponent {
 };
 
 const TClassInfo& TFuzzWidget::StaticClass() {
-  static const TClassInfo info = ClassBuilder<TFuzzWidget>("TFuzzWidget", &TComponent::StaticClass())
-                                     .Creatable()
-                                     .Str("Caption", &TFuzzWidget::Caption, &TFuzzWidget::SetCaption)
-                                     .Int("Left", &TFuzzWidget::Left, &TFuzzWidget::SetLeft, 0)
-                                     .Bool("Visible", &TFuzzWidget::Visible, &TFuzzWidget::SetVisible, true)
-                                     .Enum("Align", kAlignNames, &TFuzzWidget::Align, &TFuzzWidget::SetAlign, 0)
-                                     .Nested("Font", &TFuzzWidget::Font)
-                                     .Nested("Items", &TFuzzWidget::Items)
-                                     .Ref("Link", &TFuzzWidget::Link, &TFuzzWidget::SetLink)
-                                     .Ref("Any", &TFuzzWidget::Any, &TFuzzWidget::SetAny)
-                                     .Event("OnClick", &TFuzzWidget::OnClick)
-                                     .Event("OnKey", &TFuzzWidget::OnKey)
-                                     .Build();
+  static const TClassInfo info =
+      ClassBuilder<TFuzzWidget>("TFuzzWidget", &TComponent::StaticClass())
+          .Creatable()
+          .Str("Caption", &TFuzzWidget::Caption, &TFuzzWidget::SetCaption)
+          .Int("Left", &TFuzzWidget::Left, &TFuzzWidget::SetLeft, 0)
+          .Bool("Visible", &TFuzzWidget::Visible, &TFuzzWidget::SetVisible, true)
+          .Enum("Align", kAlignNames, &TFuzzWidget::Align, &TFuzzWidget::SetAlign, 0)
+          .Nested("Font", &TFuzzWidget::Font)
+          .Nested("Items", &TFuzzWidget::Items)
+          .Ref("Link", &TFuzzWidget::Link, &TFuzzWidget::SetLink)
+          .Ref("Any", &TFuzzWidget::Any, &TFuzzWidget::SetAny)
+          .Event("OnClick", &TFuzzWidget::OnClick)
+          .Event("OnKey", &TFuzzWidget::OnKey)
+          .Build();
   return info;
 }
 
@@ -231,7 +232,8 @@ void CheckText(const std::uint8_t* data, std::size_t size) {
   in.SetPosition(0);
   TMemoryStream binary;
   ObjectTextToBinary(in, binary);
-  if (ToText(binary.Bytes().data(), binary.Bytes().size()) != text) Crash("text did not convert back the same");
+  if (ToText(binary.Bytes().data(), binary.Bytes().size()) != text)
+    Crash("text did not convert back the same");
 }
 
 }  // namespace

@@ -51,16 +51,14 @@ bool DrawablePoint(const Target& t, int x, int y, POINT& device) {
   if (!t) return false;
   device = ToDevice(t.dc->state, x, y);
   const TRect area = DrawableArea(*t.dc, *t.bitmap);
-  return device.X >= area.Left && device.X < area.Right && device.Y >= area.Top &&
-         device.Y < area.Bottom;
+  return device.X >= area.Left && device.X < area.Right && device.Y >= area.Top && device.Y < area.Bottom;
 }
 
 bool ValidImage(const DibImage& image) {
   if (!SupportedDepth(image.bitCount) || !SizeAcceptable(image.width, image.height, image.bitCount))
     return false;
   if (image.bits.size() != image.Stride() * static_cast<std::size_t>(image.height)) return false;
-  if (image.bitCount <= 8 && image.palette.size() > (std::size_t{1} << image.bitCount))
-    return false;
+  if (image.bitCount <= 8 && image.palette.size() > (std::size_t{1} << image.bitCount)) return false;
   return true;
 }
 

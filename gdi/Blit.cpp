@@ -110,13 +110,12 @@ FixedOp OntoColour(RopRowFn kernel, std::uint32_t pattern, const std::uint32_t (
 
 // A black-and-white destination, from nothing, a black-and-white source or a
 // plain 32-bit one compared with its background colour.
-bool BitsOntoBits(const Target& dst, const TRect& area, const Target* src, POINT srcCorner,
-                  RopRowFn kernel, std::uint32_t pattern, const SourceConversion& conversion) {
+bool BitsOntoBits(const Target& dst, const TRect& area, const Target* src, POINT srcCorner, RopRowFn kernel,
+                  std::uint32_t pattern, const SourceConversion& conversion) {
   DibImage& target = dst.bitmap->image;
   const DibImage* source = src ? &src->bitmap->image : nullptr;
   const bool monoSource = source && IsPlainMono(*source);
-  const bool colourSource =
-      source && IsPlain32(*source) && conversion.kind == SourceConversion::ColourToMono;
+  const bool colourSource = source && IsPlain32(*source) && conversion.kind == SourceConversion::ColourToMono;
   if (source && !monoSource && !colourSource) return false;
   // A set source bit is a white pixel, or one matching the background.
   std::uint32_t values[2] = {0, kRgbWhite};
@@ -132,15 +131,14 @@ bool BitsOntoBits(const Target& dst, const TRect& area, const Target* src, POINT
   if (monoSource) {
     // Within one surface the rows are copied first, as they may overlap.
     bits = AlignedBits({source->Row(srcCorner.Y), static_cast<std::ptrdiff_t>(source->Stride())},
-                       source->Stride(), height, std::ptrdiff_t{srcCorner.X} - lead, bytes,
-                       source == &target, scratch);
+                       source->Stride(), height, std::ptrdiff_t{srcCorner.X} - lead, bytes, source == &target,
+                       scratch);
   } else if (source) {
     scratch.resize(bytes * height);
     for (std::size_t row = 0; row < height; ++row) {
-      const auto* pixels = reinterpret_cast<const std::uint32_t*>(
-          source->Row(srcCorner.Y + static_cast<LONG>(row)));
-      PackEqual(pixels + srcCorner.X, width, conversion.background, lead,
-                scratch.data() + bytes * row);
+      const auto* pixels =
+          reinterpret_cast<const std::uint32_t*>(source->Row(srcCorner.Y + static_cast<LONG>(row)));
+      PackEqual(pixels + srcCorner.X, width, conversion.background, lead, scratch.data() + bytes * row);
     }
     bits = {scratch.data(), static_cast<std::ptrdiff_t>(bytes)};
   }
@@ -151,8 +149,8 @@ bool BitsOntoBits(const Target& dst, const TRect& area, const Target* src, POINT
 
 // A black-and-white source onto plain 32-bit pixels: each bit picks one of
 // two fixed functions of the destination pixel.
-void BitsOntoColour(const Target& dst, const TRect& area, const Target& src, POINT srcCorner,
-                    RopRowFn kernel, std::uint32_t pattern, const SourceConversion& conversion) {
+void BitsOntoColour(const Target& dst, const TRect& area, const Target& src, POINT srcCorner, RopRowFn kernel,
+                    std::uint32_t pattern, const SourceConversion& conversion) {
   DibImage& target = dst.bitmap->image;
   const DibImage& source = src.bitmap->image;
   std::uint32_t values[2] = {0, kRgbWhite};
@@ -162,20 +160,18 @@ void BitsOntoColour(const Target& dst, const TRect& area, const Target& src, POI
   const auto width = static_cast<std::size_t>(area.Width());
   const auto height = static_cast<std::size_t>(area.Height());
   std::vector<std::uint8_t> scratch;
-  const ConstRows bits =
-      AlignedBits({source.Row(srcCorner.Y), static_cast<std::ptrdiff_t>(source.Stride())},
-                  source.Stride(), height, srcCorner.X, (width + 7) / 8, false, scratch);
+  const ConstRows bits = AlignedBits({source.Row(srcCorner.Y), static_cast<std::ptrdiff_t>(source.Stride())},
+                                     source.Stride(), height, srcCorner.X, (width + 7) / 8, false, scratch);
   ExpandBits({target.Row(area.Top) + 4 * static_cast<std::size_t>(area.Left),
               static_cast<std::ptrdiff_t>(target.Stride())},
              height, width, bits, op);
 }
 
 // The packed-bit ways, when the surfaces allow one.
-bool PackedRows(const Target& dst, const TRect& area, const Target* src, POINT srcCorner,
-                RopRowFn kernel, std::uint32_t pattern, const SourceConversion& conversion) {
+bool PackedRows(const Target& dst, const TRect& area, const Target* src, POINT srcCorner, RopRowFn kernel,
+                std::uint32_t pattern, const SourceConversion& conversion) {
   const DibImage& target = dst.bitmap->image;
-  if (IsPlainMono(target))
-    return BitsOntoBits(dst, area, src, srcCorner, kernel, pattern, conversion);
+  if (IsPlainMono(target)) return BitsOntoBits(dst, area, src, srcCorner, kernel, pattern, conversion);
   if (src && IsPlain32(target) && IsPlainMono(src->bitmap->image)) {
     BitsOntoColour(dst, area, *src, srcCorner, kernel, pattern, conversion);
     return true;
@@ -197,8 +193,8 @@ void CombineRows(const Target& dst, const TRect& area, const Target* src, POINT 
   DibImage& target = dst.bitmap->image;
 
   const bool sameSurface = useSource && src->bitmap == dst.bitmap;
-  const bool inPlace = IsPlain32(target) && (!useSource || (IsPlain32(src->bitmap->image) &&
-                                                            !src->bitmap->Monochrome()));
+  const bool inPlace =
+      IsPlain32(target) && (!useSource || (IsPlain32(src->bitmap->image) && !src->bitmap->Monochrome()));
   SourceConversion conversion;
   if (useSource) conversion = ConversionFor(dst, *src);
   if (packedBlits.load(std::memory_order_relaxed) &&
@@ -215,8 +211,8 @@ void CombineRows(const Target& dst, const TRect& area, const Target* src, POINT 
   }
 
   // A plain copy of whole rows between surfaces of one row layout is one block.
-  if (inPlace && useSource && !sameSurface && table == 0xCC && area.Left == 0 &&
-      srcCorner.X == 0 && width == target.width && width == src->bitmap->image.width) {
+  if (inPlace && useSource && !sameSurface && table == 0xCC && area.Left == 0 && srcCorner.X == 0 &&
+      width == target.width && width == src->bitmap->image.width) {
     std::memcpy(target.Row(area.Top), src->bitmap->image.Row(srcCorner.Y),
                 target.Stride() * static_cast<std::size_t>(area.Height()));
     return;
@@ -232,8 +228,7 @@ void CombineRows(const Target& dst, const TRect& area, const Target* src, POINT 
       s = snapshot.data() + static_cast<std::size_t>(row) * width;
     } else if (useSource) {
       if (inPlace) {
-        s = reinterpret_cast<const std::uint32_t*>(src->bitmap->image.Row(srcCorner.Y + row)) +
-            srcCorner.X;
+        s = reinterpret_cast<const std::uint32_t*>(src->bitmap->image.Row(srcCorner.Y + row)) + srcCorner.X;
       } else {
         ReadRow(src->bitmap->image, srcCorner.Y + row, srcCorner.X, width, sourceRow.data());
         conversion.Apply(sourceRow.data(), sourceRow.size());
@@ -379,8 +374,8 @@ BOOL PatBlt(HDC handle, int x, int y, int width, int height, DWORD rop) {
   return TRUE;
 }
 
-BOOL StretchBlt(HDC dstHandle, int x, int y, int width, int height, HDC srcHandle, int srcX,
-                int srcY, int srcWidth, int srcHeight, DWORD rop) {
+BOOL StretchBlt(HDC dstHandle, int x, int y, int width, int height, HDC srcHandle, int srcX, int srcY,
+                int srcWidth, int srcHeight, DWORD rop) {
   const std::uint8_t table = TruthTable(rop);
   if (!RopUsesSource(table)) return PatBlt(dstHandle, x, y, width, height, rop);
   if (width == srcWidth && height == srcHeight && width > 0 && height > 0)

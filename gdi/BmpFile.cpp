@@ -41,10 +41,13 @@ void Require(Bytes bytes, std::uint64_t at, std::uint64_t count, const char* wha
 
 void CheckBitCount(WORD bitCount) {
   switch (bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32:
-      return;
-    default:
-      Fail("unsupported bit count " + std::to_string(bitCount));
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32: return;
+    default: Fail("unsupported bit count " + std::to_string(bitCount));
   }
 }
 
@@ -69,8 +72,8 @@ void CheckMasks(DWORD red, DWORD green, DWORD blue, WORD bitCount) {
 void CheckPaletteSize(std::uint64_t entries, WORD bitCount) {
   const std::size_t limit = bitCount <= 8 ? std::size_t{1} << bitCount : kMaxHintPaletteEntries;
   if (entries > limit) {
-    Fail("colour table too big (" + std::to_string(entries) + " entries for " +
-         std::to_string(bitCount) + " bits per pixel)");
+    Fail("colour table too big (" + std::to_string(entries) + " entries for " + std::to_string(bitCount) +
+         " bits per pixel)");
   }
 }
 
@@ -112,10 +115,13 @@ struct BmpHeader {
 
 bool IsKnownInfoSize(DWORD size) {
   switch (size) {
-    case kCoreHeaderSize: case kInfoHeaderSize: case 52: case 56: case 108: case 124:
-      return true;
-    default:
-      return false;
+    case kCoreHeaderSize:
+    case kInfoHeaderSize:
+    case 52:
+    case 56:
+    case 108:
+    case 124: return true;
+    default: return false;
   }
 }
 
@@ -169,8 +175,7 @@ void CheckFormat(const BmpHeader& h) {
   if (h.planes != 1) Fail("plane count is " + std::to_string(h.planes) + ", not 1");
   CheckBitCount(h.bitCount);
   switch (h.compression) {
-    case BI_RGB:
-      break;
+    case BI_RGB: break;
     case BI_RLE8:
     case BI_RLE4: {
       const WORD needed = h.compression == BI_RLE8 ? 8 : 4;
@@ -181,11 +186,8 @@ void CheckFormat(const BmpHeader& h) {
       if (h.height < 0) Fail("RLE compressed rows must be bottom-up");
       break;
     }
-    case BI_BITFIELDS:
-      CheckBitfieldsDepth(h.bitCount);
-      break;
-    default:
-      Fail("unsupported compression " + std::to_string(h.compression));
+    case BI_BITFIELDS: CheckBitfieldsDepth(h.bitCount); break;
+    default: Fail("unsupported compression " + std::to_string(h.compression));
   }
 }
 
@@ -217,8 +219,7 @@ std::vector<RGBQUAD> ReadPalette(Bytes bytes, const BmpHeader& h, std::size_t& a
 void CopyRows(Bytes pixels, DibImage& image) {
   const std::size_t stride = image.Stride();
   for (std::size_t row = 0; row < static_cast<std::size_t>(image.height); ++row) {
-    std::memcpy(image.Row(static_cast<LONG>(ImageRowOf(row, image))),
-                pixels.data() + row * stride, stride);
+    std::memcpy(image.Row(static_cast<LONG>(ImageRowOf(row, image))), pixels.data() + row * stride, stride);
   }
 }
 
@@ -294,8 +295,7 @@ void CheckImage(const DibImage& image) {
   CheckBitCount(image.bitCount);
   if (image.Empty()) Fail("image is empty");
   const std::size_t pixelBytes = PixelBytes(static_cast<std::uint64_t>(image.width),
-                                            static_cast<std::uint64_t>(image.height),
-                                            image.bitCount);
+                                            static_cast<std::uint64_t>(image.height), image.bitCount);
   if (image.bits.size() != pixelBytes) {
     Fail("pixel buffer holds " + std::to_string(image.bits.size()) + " bytes, not " +
          std::to_string(pixelBytes));
@@ -381,8 +381,8 @@ DibImage ReadBmp(std::span<const std::uint8_t> bytes, std::size_t* consumed) {
 std::vector<std::uint8_t> WriteBmp(const DibImage& image) {
   CheckImage(image);
   const std::size_t pixelBytes = image.bits.size();
-  const std::size_t bitsOffset = kFileHeaderSize + kInfoHeaderSize +
-                                 (image.bitfields ? kMaskBytes : 0) + image.palette.size() * 4;
+  const std::size_t bitsOffset =
+      kFileHeaderSize + kInfoHeaderSize + (image.bitfields ? kMaskBytes : 0) + image.palette.size() * 4;
   const std::size_t fileSize = bitsOffset + pixelBytes;
 
   ByteWriter w(fileSize);

@@ -125,8 +125,7 @@ int GetObjectA(HGDIOBJ object, int size, void* out) {
   if (auto* brush = std::get_if<BrushObject>(found))
     return CopyOut(LOGBRUSH{brush->null ? BS_NULL : BS_SOLID, brush->color, 0}, size, out);
   if (auto* pen = std::get_if<PenObject>(found))
-    return CopyOut(LOGPEN{static_cast<UINT>(pen->style), POINT{pen->width, 0}, pen->color}, size,
-                   out);
+    return CopyOut(LOGPEN{static_cast<UINT>(pen->style), POINT{pen->width, 0}, pen->color}, size, out);
   if (auto* font = std::get_if<FontObject>(found)) return CopyOut(font->logFont, size, out);
   return 0;
 }

@@ -41,9 +41,7 @@ struct DibImage {
   }
   std::size_t Stride() const { return StrideFor(width, bitCount); }
   std::uint8_t* Row(LONG y) { return bits.data() + static_cast<std::size_t>(y) * Stride(); }
-  const std::uint8_t* Row(LONG y) const {
-    return bits.data() + static_cast<std::size_t>(y) * Stride();
-  }
+  const std::uint8_t* Row(LONG y) const { return bits.data() + static_cast<std::size_t>(y) * Stride(); }
   bool Empty() const { return width <= 0 || height <= 0; }
 };
 

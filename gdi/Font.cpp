@@ -85,8 +85,8 @@ FacePtr OpenFace(FT_Library library, const std::filesystem::path& file, FT_Long 
   }
   FT_Face face = nullptr;
   if (const FT_Error error = FT_New_Face(library, file.c_str(), index, &face)) {
-    throw EFontMissing("font file " + file.string() + " cannot be read (FreeType error " +
-                       Hex(error) + "); reinstall the Debian package fonts-wine");
+    throw EFontMissing("font file " + file.string() + " cannot be read (FreeType error " + Hex(error) +
+                       "); reinstall the Debian package fonts-wine");
   }
   return FacePtr(face);
 }
@@ -109,10 +109,8 @@ FT_UInt GlyphIndex(FT_Face face, CodeMapping mapping, unsigned char c) {
     case CodeMapping::Unicode:
       // The five unassigned bytes find no glyph in a Unicode map.
       return FT_Get_Char_Index(face, base::Cp1252ToUnicode(c));
-    case CodeMapping::Bytes:
-      return FT_Get_Char_Index(face, c);
-    case CodeMapping::None:
-      break;
+    case CodeMapping::Bytes: return FT_Get_Char_Index(face, c);
+    case CodeMapping::None: break;
   }
   return 0;
 }
@@ -211,8 +209,7 @@ class FaceBuilder {
         return FromStrike(strike.get(), request);
       }
     }
-    const FacePtr outline =
-        OpenFace(library, dir / (request.bold ? "tahomabd.ttf" : "tahoma.ttf"), 0);
+    const FacePtr outline = OpenFace(library, dir / (request.bold ? "tahomabd.ttf" : "tahoma.ttf"), 0);
     bool thicken = false;
     if (request.bold) {
       const FacePtr regular = OpenFace(library, dir / "tahoma.ttf", 0);
@@ -253,8 +250,7 @@ class FaceBuilder {
     tm.tmAscent = static_cast<LONG>(size.ascender >> 6);
     tm.tmHeight = static_cast<LONG>(size.height >> 6);
     tm.tmDescent = tm.tmHeight - tm.tmAscent;
-    tm.tmInternalLeading =
-        tm.tmHeight - static_cast<LONG>((ft->available_sizes[0].y_ppem + 32) >> 6);
+    tm.tmInternalLeading = tm.tmHeight - static_cast<LONG>((ft->available_sizes[0].y_ppem + 32) >> 6);
     tm.tmWeight = FW_NORMAL;
     tm.tmPitchAndFamily = 0x21;  // variable pitch, FF_SWISS
 
@@ -312,8 +308,7 @@ class FaceBuilder {
   // `thicken`: the bold file has the bold advance widths but only the
   // regular strokes (as Wine's tahomabd.ttf does), so the strokes are
   // thickened here to fill those widths.
-  static std::shared_ptr<const FontFace> FromOutline(FT_Face ft, const Request& request,
-                                                     bool thicken) {
+  static std::shared_ptr<const FontFace> FromOutline(FT_Face ft, const Request& request, bool thicken) {
     auto face = NewFace(request);
     TEXTMETRICA& tm = face->metrics_;
     const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(ft, FT_SFNT_OS2));
@@ -340,8 +335,7 @@ class FaceBuilder {
     const double scale = ppem / upem;
     tm.tmHeight = tm.tmAscent + tm.tmDescent;
     tm.tmInternalLeading = tm.tmHeight - ppem;
-    tm.tmExternalLeading =
-        std::max<LONG>(0, std::lround((ft->height - winAscent - winDescent) * scale));
+    tm.tmExternalLeading = std::max<LONG>(0, std::lround((ft->height - winAscent - winDescent) * scale));
     tm.tmWeight = os2 ? os2->usWeightClass : (request.bold ? FW_BOLD : FW_NORMAL);
     tm.tmFirstChar = 0x20;
     tm.tmLastChar = 0xFF;
@@ -365,8 +359,8 @@ class FaceBuilder {
       const FT_UInt index = GlyphIndex(ft, mapping, static_cast<unsigned char>(c));
       face->glyphs_[c] = index != 0 ? LoadGlyph(ft, index, embolden) : blank;
     }
-    tm.tmAveCharWidth = os2 && os2->xAvgCharWidth > 0 ? std::lround(os2->xAvgCharWidth * scale)
-                                                      : face->glyphs_['x'].advance;
+    tm.tmAveCharWidth =
+        os2 && os2->xAvgCharWidth > 0 ? std::lround(os2->xAvgCharWidth * scale) : face->glyphs_['x'].advance;
     FinishMetrics(*face);
 
     // FreeType gives the underline's centre; GDI wants its top row.
@@ -406,8 +400,7 @@ std::shared_ptr<const FontFace> FontFace::Realize(const LOGFONTA& lf) {
   return face;
 }
 
-std::shared_ptr<const FontFace> FontFace::Realize(const LOGFONTA& lf,
-                                                  const std::filesystem::path& fontDir) {
+std::shared_ptr<const FontFace> FontFace::Realize(const LOGFONTA& lf, const std::filesystem::path& fontDir) {
   Registry& registry = Registry::Get();
   std::lock_guard lock(registry.mutex);
   return FaceBuilder::Build(registry.Library(), Resolve(lf), fontDir);

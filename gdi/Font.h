@@ -22,8 +22,8 @@ constexpr LONG FW_BOLD = 700;
 
 struct LOGFONTA {
   LONG lfHeight = 0, lfWidth = 0, lfEscapement = 0, lfOrientation = 0, lfWeight = FW_NORMAL;
-  BYTE lfItalic = 0, lfUnderline = 0, lfStrikeOut = 0, lfCharSet = 1, lfOutPrecision = 0,
-       lfClipPrecision = 0, lfQuality = 0, lfPitchAndFamily = 0;
+  BYTE lfItalic = 0, lfUnderline = 0, lfStrikeOut = 0, lfCharSet = 1, lfOutPrecision = 0, lfClipPrecision = 0,
+       lfQuality = 0, lfPitchAndFamily = 0;
   char lfFaceName[32] = "MS Sans Serif";
 };
 
@@ -90,8 +90,7 @@ class FontFace final : public TextMeasure {
   // that. Safe to call from any thread. Throws EFontMissing.
   static std::shared_ptr<const FontFace> Realize(const LOGFONTA& lf);
   // Realizes from the font files in `fontDir`, bypassing the cache.
-  static std::shared_ptr<const FontFace> Realize(const LOGFONTA& lf,
-                                                 const std::filesystem::path& fontDir);
+  static std::shared_ptr<const FontFace> Realize(const LOGFONTA& lf, const std::filesystem::path& fontDir);
 
   const TEXTMETRICA& Metrics() const override { return metrics_; }
   LONG CharWidth(unsigned char c) const override { return glyphs_[c].advance; }

@@ -42,31 +42,30 @@ constexpr DWORD BLACKNESS = 0x00000042;
 constexpr DWORD WHITENESS = 0x00FF0062;
 
 // Binary raster operations for pens.
-constexpr int R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOPYPEN = 4,
-              R2_MASKPENNOT = 5, R2_NOT = 6, R2_XORPEN = 7, R2_NOTMASKPEN = 8,
-              R2_MASKPEN = 9, R2_NOTXORPEN = 10, R2_NOP = 11, R2_MERGENOTPEN = 12,
-              R2_COPYPEN = 13, R2_MERGEPENNOT = 14, R2_MERGEPEN = 15, R2_WHITE = 16;
+constexpr int R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOPYPEN = 4, R2_MASKPENNOT = 5,
+              R2_NOT = 6, R2_XORPEN = 7, R2_NOTMASKPEN = 8, R2_MASKPEN = 9, R2_NOTXORPEN = 10, R2_NOP = 11,
+              R2_MERGENOTPEN = 12, R2_COPYPEN = 13, R2_MERGEPENNOT = 14, R2_MERGEPEN = 15, R2_WHITE = 16;
 
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
-constexpr int MM_TEXT = 1, MM_LOMETRIC = 2, MM_HIMETRIC = 3, MM_LOENGLISH = 4,
-              MM_HIENGLISH = 5, MM_TWIPS = 6, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8;
+constexpr int MM_TEXT = 1, MM_LOMETRIC = 2, MM_HIMETRIC = 3, MM_LOENGLISH = 4, MM_HIENGLISH = 5, MM_TWIPS = 6,
+              MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8;
 
 // Region kinds returned by the clipping calls.
 constexpr int RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3;
 
 // Stock objects.
-constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3,
-              BLACK_BRUSH = 4, NULL_BRUSH = 5, WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8,
-              SYSTEM_FONT = 13, DEFAULT_GUI_FONT = 17;
+constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3, BLACK_BRUSH = 4,
+              NULL_BRUSH = 5, WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8, SYSTEM_FONT = 13,
+              DEFAULT_GUI_FONT = 17;
 // Not a classic stock index: the 1 × 1 monochrome bitmap every new memory
 // context starts with.
 constexpr int DEFAULT_BITMAP = 100;
 
 // Pen styles.
-constexpr int PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4,
-              PS_NULL = 5, PS_INSIDEFRAME = 6;
+constexpr int PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5,
+              PS_INSIDEFRAME = 6;
 
 // Object kinds (GetCurrentObject).
 constexpr UINT OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_FONT = 6, OBJ_BITMAP = 7;
@@ -145,8 +144,7 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 // A device-independent section of 1, 4, 8, 16, 24 or 32 bits per pixel, its
 // pixels zero. `colors` is the colour table (or, for BI_BITFIELDS, the three
 // masks in its first three entries read as DWORDs).
-HBITMAP CreateDIBSection(HDC dc, const BITMAPINFOHEADER& header,
-                         std::span<const RGBQUAD> colors = {});
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFOHEADER& header, std::span<const RGBQUAD> colors = {});
 // A section holding a copy of `image` (format, palette, masks and pixels).
 HBITMAP CreateDIBSectionFromImage(const DibImage& image);
 // A copy of any bitmap's pixels in its own format (monochrome bitmaps come as
@@ -165,12 +163,11 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 
 // ---- 5. raster operations --------------------------------------------------
 
-BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
-            DWORD rop);
+BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop);
 BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
 // Nearest-pixel stretch; negative extents mirror.
-BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
-                int srcWidth, int srcHeight, DWORD rop);
+BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
+                int srcHeight, DWORD rop);
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
 

@@ -21,8 +21,7 @@ using COLORREF = std::uint32_t;
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
 
 constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
-  return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |
-         (static_cast<COLORREF>(b) << 16);
+  return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) | (static_cast<COLORREF>(b) << 16);
 }
 constexpr BYTE GetRValue(COLORREF c) { return static_cast<BYTE>(c & 0xFF); }
 constexpr BYTE GetGValue(COLORREF c) { return static_cast<BYTE>((c >> 8) & 0xFF); }

@@ -33,22 +33,18 @@ bool WideLoops() {
 // ---- 2. colour to bits ------------------------------------------------------------
 
 // Up to 8 pixels into one byte, the first at bit `firstBit` from the top.
-inline unsigned MatchBits(const std::uint32_t* pixels, unsigned n, std::uint32_t value,
-                          unsigned firstBit) {
+inline unsigned MatchBits(const std::uint32_t* pixels, unsigned n, std::uint32_t value, unsigned firstBit) {
   unsigned byte = 0;
   for (unsigned k = 0; k < n; ++k)
     byte |= static_cast<unsigned>((pixels[k] & 0xFFFFFF) == value) << (7 - firstBit - k);
   return byte;
 }
 
-void MatchRow(const std::uint32_t* pixels, std::size_t count, std::uint32_t value,
-              std::uint8_t* out) {
+void MatchRow(const std::uint32_t* pixels, std::size_t count, std::uint32_t value, std::uint8_t* out) {
   std::size_t i = 0;
-  for (; i + 8 <= count; i += 8)
-    *out++ = static_cast<std::uint8_t>(MatchBits(pixels + i, 8, value, 0));
+  for (; i + 8 <= count; i += 8) *out++ = static_cast<std::uint8_t>(MatchBits(pixels + i, 8, value, 0));
   if (i < count)
-    *out = static_cast<std::uint8_t>(
-        MatchBits(pixels + i, static_cast<unsigned>(count - i), value, 0));
+    *out = static_cast<std::uint8_t>(MatchBits(pixels + i, static_cast<unsigned>(count - i), value, 0));
 }
 
 #if defined(MONO_ROWS_AVX2)
@@ -61,8 +57,8 @@ MONO_ROWS_AVX2 inline std::uint8_t MatchEight(__m256i pixels, __m256i key) {
       _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_permutevar8x32_epi32(equal, reversed))));
 }
 
-MONO_ROWS_AVX2 void MatchRowAvx2(const std::uint32_t* pixels, std::size_t count,
-                                 std::uint32_t value, std::uint8_t* out) {
+MONO_ROWS_AVX2 void MatchRowAvx2(const std::uint32_t* pixels, std::size_t count, std::uint32_t value,
+                                 std::uint8_t* out) {
   const __m256i key = _mm256_set1_epi32(static_cast<int>(value));
   std::size_t i = 0;
   for (; i + 8 <= count; i += 8)
@@ -104,8 +100,7 @@ struct WordOp {
 
 template <bool kSource>
 void CombineRow(std::uint8_t* d, const std::uint8_t* source, std::size_t last, unsigned keepFirst,
-                unsigned keepLast, const WordOp<std::uint8_t>& op8,
-                const WordOp<std::uint64_t>& op64) {
+                unsigned keepLast, const WordOp<std::uint8_t>& op8, const WordOp<std::uint64_t>& op64) {
   auto byteAt = [&](std::size_t i) {
     return op8.template operator()<kSource>(kSource ? source[i] : 0, d[i]);
   };
@@ -132,8 +127,8 @@ void CombineRow(std::uint8_t* d, const std::uint8_t* source, std::size_t last, u
 }
 
 template <bool kSource>
-void CombineBlock(Rows rows, std::size_t rowCount, std::size_t x, std::size_t count,
-                  ConstRows source, const FixedOp& fixed) {
+void CombineBlock(Rows rows, std::size_t rowCount, std::size_t x, std::size_t count, ConstRows source,
+                  const FixedOp& fixed) {
   const unsigned lead = x & 7, tail = (lead + count) & 7;
   const std::size_t last = (lead + count + 7) / 8 - 1;
   const unsigned keepFirst = ~(0xFFu >> lead) & 0xFF;
@@ -141,15 +136,13 @@ void CombineBlock(Rows rows, std::size_t rowCount, std::size_t x, std::size_t co
   const WordOp<std::uint8_t> op8(fixed);
   const WordOp<std::uint64_t> op64(fixed);
   for (std::size_t r = 0; r < rowCount; ++r)
-    CombineRow<kSource>(rows[r] + x / 8, kSource ? source[r] : nullptr, last, keepFirst, keepLast,
-                        op8, op64);
+    CombineRow<kSource>(rows[r] + x / 8, kSource ? source[r] : nullptr, last, keepFirst, keepLast, op8, op64);
 }
 
 // ---- 4. bits onto colour ------------------------------------------------------------
 
 template <bool kReads>
-void ExpandBlock(Rows rows, std::size_t rowCount, std::size_t count, ConstRows source,
-                 const FixedOp& op) {
+void ExpandBlock(Rows rows, std::size_t rowCount, std::size_t count, ConstRows source, const FixedOp& op) {
   const std::uint32_t xd = op.x[0] ^ op.x[1], md = op.m[0] ^ op.m[1];
   for (std::size_t r = 0; r < rowCount; ++r) {
     auto* pixels = reinterpret_cast<std::uint32_t*>(rows[r]);
@@ -175,13 +168,12 @@ MONO_ROWS_AVX2 inline __m256i ExpandEight(const WideOp& op, unsigned byte, __m25
   const __m256i set = _mm256_cmpeq_epi32(_mm256_and_si256(spread, op.which), op.which);
   const __m256i v = _mm256_xor_si256(op.x0, _mm256_and_si256(op.xd, set));
   if constexpr (!kReads) return v;
-  return _mm256_xor_si256(
-      v, _mm256_and_si256(d, _mm256_xor_si256(op.m0, _mm256_and_si256(op.md, set))));
+  return _mm256_xor_si256(v, _mm256_and_si256(d, _mm256_xor_si256(op.m0, _mm256_and_si256(op.md, set))));
 }
 
 template <bool kReads>
-MONO_ROWS_AVX2 void ExpandBlockAvx2(Rows rows, std::size_t rowCount, std::size_t count,
-                                    ConstRows source, const FixedOp& fixed) {
+MONO_ROWS_AVX2 void ExpandBlockAvx2(Rows rows, std::size_t rowCount, std::size_t count, ConstRows source,
+                                    const FixedOp& fixed) {
   const WideOp op{_mm256_set1_epi32(static_cast<int>(fixed.x[0])),
                   _mm256_set1_epi32(static_cast<int>(fixed.x[0] ^ fixed.x[1])),
                   _mm256_set1_epi32(static_cast<int>(fixed.m[0])),
@@ -189,8 +181,7 @@ MONO_ROWS_AVX2 void ExpandBlockAvx2(Rows rows, std::size_t rowCount, std::size_t
                   _mm256_setr_epi32(0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01)};
   // Lanes of the last few pixels of a row; the others are neither read nor written.
   const int rest = static_cast<int>(count % 8);
-  const __m256i live =
-      _mm256_cmpgt_epi32(_mm256_set1_epi32(rest), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+  const __m256i live = _mm256_cmpgt_epi32(_mm256_set1_epi32(rest), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
   const __m256i none = _mm256_setzero_si256();
   for (std::size_t r = 0; r < rowCount; ++r) {
     auto* pixels = reinterpret_cast<std::uint32_t*>(rows[r]);
@@ -198,14 +189,12 @@ MONO_ROWS_AVX2 void ExpandBlockAvx2(Rows rows, std::size_t rowCount, std::size_t
     std::size_t i = 0;
     for (; i + 8 <= count; i += 8) {
       auto* p = reinterpret_cast<__m256i*>(pixels + i);
-      _mm256_storeu_si256(
-          p, ExpandEight<kReads>(op, bits[i / 8], kReads ? _mm256_loadu_si256(p) : none));
+      _mm256_storeu_si256(p, ExpandEight<kReads>(op, bits[i / 8], kReads ? _mm256_loadu_si256(p) : none));
     }
     if (rest != 0) {
       auto* p = reinterpret_cast<int*>(pixels + i);
       _mm256_maskstore_epi32(
-          p, live,
-          ExpandEight<kReads>(op, bits[i / 8], kReads ? _mm256_maskload_epi32(p, live) : none));
+          p, live, ExpandEight<kReads>(op, bits[i / 8], kReads ? _mm256_maskload_epi32(p, live) : none));
     }
   }
 }
@@ -215,15 +204,13 @@ MONO_ROWS_AVX2 void ExpandBlockAvx2(Rows rows, std::size_t rowCount, std::size_t
 
 void SetWideBitLoops(bool enabled) { wideLoopsAllowed.store(enabled, std::memory_order_relaxed); }
 
-ConstRows AlignedBits(ConstRows rows, std::size_t rowBytes, std::size_t rowCount,
-                      std::ptrdiff_t bitStart, std::size_t count, bool copy,
-                      std::vector<std::uint8_t>& scratch) {
+ConstRows AlignedBits(ConstRows rows, std::size_t rowBytes, std::size_t rowCount, std::ptrdiff_t bitStart,
+                      std::size_t count, bool copy, std::vector<std::uint8_t>& scratch) {
   const std::ptrdiff_t first = bitStart >> 3;  // rounds down for a start before the rows
   const unsigned shift = static_cast<unsigned>(bitStart & 7);
   const auto n = static_cast<std::ptrdiff_t>(count);
   const auto available = static_cast<std::ptrdiff_t>(rowBytes);
-  if (!copy && shift == 0 && first >= 0 && first + n <= available)
-    return {rows.first + first, rows.stride};
+  if (!copy && shift == 0 && first >= 0 && first + n <= available) return {rows.first + first, rows.stride};
   // Each output byte takes the end of one row byte and the start of the next;
   // bytes outside the row read as zero. Only the ends of a row need the check.
   const std::ptrdiff_t inside = std::clamp<std::ptrdiff_t>(-first, 0, n);
@@ -234,13 +221,11 @@ ConstRows AlignedBits(ConstRows rows, std::size_t rowBytes, std::size_t rowCount
     std::uint8_t* out = scratch.data() + count * r;
     auto at = [&](std::ptrdiff_t j) -> unsigned { return j >= 0 && j < available ? row[j] : 0u; };
     auto edge = [&](std::ptrdiff_t i) {
-      out[i] =
-          static_cast<std::uint8_t>((at(first + i) << shift) | (at(first + i + 1) >> (8 - shift)));
+      out[i] = static_cast<std::uint8_t>((at(first + i) << shift) | (at(first + i + 1) >> (8 - shift)));
     };
     for (std::ptrdiff_t i = 0; i < inside; ++i) edge(i);
     for (std::ptrdiff_t i = inside; i < insideEnd; ++i)
-      out[i] = static_cast<std::uint8_t>((row[first + i] << shift) |
-                                         (row[first + i + 1] >> (8 - shift)));
+      out[i] = static_cast<std::uint8_t>((row[first + i] << shift) | (row[first + i + 1] >> (8 - shift)));
     for (std::ptrdiff_t i = insideEnd; i < n; ++i) edge(i);
   }
   return {scratch.data(), n};
@@ -264,8 +249,8 @@ void PackEqual(const std::uint32_t* pixels, std::size_t count, std::uint32_t val
   MatchRow(pixels, count, value, out);
 }
 
-void CombineBits(Rows rows, std::size_t rowCount, std::size_t x, std::size_t count,
-                 ConstRows source, const FixedOp& op) {
+void CombineBits(Rows rows, std::size_t rowCount, std::size_t x, std::size_t count, ConstRows source,
+                 const FixedOp& op) {
   if (count == 0) return;
   if (source.first)
     CombineBlock<true>(rows, rowCount, x, count, source, op);
@@ -273,8 +258,7 @@ void CombineBits(Rows rows, std::size_t rowCount, std::size_t x, std::size_t cou
     CombineBlock<false>(rows, rowCount, x, count, source, op);
 }
 
-void ExpandBits(Rows pixels, std::size_t rowCount, std::size_t count, ConstRows source,
-                const FixedOp& op) {
+void ExpandBits(Rows pixels, std::size_t rowCount, std::size_t count, ConstRows source, const FixedOp& op) {
   const bool reads = op.UsesDestination();
 #if defined(MONO_ROWS_AVX2)
   if (WideLoops()) {

@@ -30,9 +30,7 @@ template <typename Byte>
 struct RowsOf {
   Byte* first = nullptr;
   std::ptrdiff_t stride = 0;
-  Byte* operator[](std::size_t row) const {
-    return first + static_cast<std::ptrdiff_t>(row) * stride;
-  }
+  Byte* operator[](std::size_t row) const { return first + static_cast<std::ptrdiff_t>(row) * stride; }
 };
 using Rows = RowsOf<std::uint8_t>;
 using ConstRows = RowsOf<const std::uint8_t>;
@@ -42,9 +40,8 @@ using ConstRows = RowsOf<const std::uint8_t>;
 // `rowBytes` reading as 0. Gives the rows themselves when the bits are
 // byte-aligned inside them and no copy is asked for, else copies them into
 // `scratch`.
-ConstRows AlignedBits(ConstRows rows, std::size_t rowBytes, std::size_t rowCount,
-                      std::ptrdiff_t bitStart, std::size_t count, bool copy,
-                      std::vector<std::uint8_t>& scratch);
+ConstRows AlignedBits(ConstRows rows, std::size_t rowBytes, std::size_t rowCount, std::ptrdiff_t bitStart,
+                      std::size_t count, bool copy, std::vector<std::uint8_t>& scratch);
 
 // Sets a bit for each pixel whose low 24 bits equal `value`, pixel 0 going
 // to bit `lead` (0..7, counted from the most significant) of out[0]. Fills
@@ -57,13 +54,12 @@ void PackEqual(const std::uint32_t* pixels, std::size_t count, std::uint32_t val
 // bits lined up with the rows' bytes: source[r][i] goes with rows[r][x / 8 + i].
 // A null source is for operations that do not use it. Bits outside the range
 // keep their values.
-void CombineBits(Rows rows, std::size_t rowCount, std::size_t x, std::size_t count,
-                 ConstRows source, const FixedOp& op);
+void CombineBits(Rows rows, std::size_t rowCount, std::size_t x, std::size_t count, ConstRows source,
+                 const FixedOp& op);
 
 // Applies `op` to `count` 32-bit pixels of each of `rowCount` rows, the
 // source bits of a row starting at the most significant bit of its first
 // byte. With x and m inside 24 bits, the pixels' top bytes come out clear.
-void ExpandBits(Rows pixels, std::size_t rowCount, std::size_t count, ConstRows source,
-                const FixedOp& op);
+void ExpandBits(Rows pixels, std::size_t rowCount, std::size_t count, ConstRows source, const FixedOp& op);
 
 }  // namespace gdi::detail

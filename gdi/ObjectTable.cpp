@@ -50,8 +50,8 @@ inline Table& TheTable() {
 Kind KindOf(const Object& object) { return static_cast<Kind>(object.index()); }
 
 HGDIOBJ MakeHandle(std::size_t index, std::uint32_t generation, Kind kind) {
-  return (static_cast<std::uintptr_t>(generation) << 32) |
-         (static_cast<std::uintptr_t>(kind) << kIndexBits) | (index + 1);
+  return (static_cast<std::uintptr_t>(generation) << 32) | (static_cast<std::uintptr_t>(kind) << kIndexBits) |
+         (index + 1);
 }
 
 Slot* SlotOf(HGDIOBJ handle) {

@@ -49,18 +49,18 @@ struct DcState {
   HFONT font = 0;
   COLORREF bkColor = 0xFFFFFF;
   COLORREF textColor = 0;
-  int bkMode = 2;  // OPAQUE
+  int bkMode = 2;   // OPAQUE
   int mapMode = 1;  // MM_TEXT
-  int rop2 = 13;  // R2_COPYPEN
+  int rop2 = 13;    // R2_COPYPEN
   POINT windowOrg{};
-  POINT dcOrg{};  // where a window's client area starts on its surface
+  POINT dcOrg{};              // where a window's client area starts on its surface
   std::optional<TRect> clip;  // device coordinates; none: the whole surface
   POINT penPos{};
 };
 
 struct DcObject {
   HBITMAP bitmap = 0;
-  HWND window = 0;  // non-zero for a window context
+  HWND window = 0;                  // non-zero for a window context
   std::optional<TRect> windowArea;  // a window context never draws outside it
   DcState state;
   std::vector<DcState> saved;

@@ -56,8 +56,7 @@ std::uint32_t FromMasked(std::uint32_t word, const Masks& m) {
 }
 
 std::uint32_t ToMasked(std::uint32_t rgb, const Masks& m) {
-  return Narrow((rgb >> 16) & 0xFF, m.r) | Narrow((rgb >> 8) & 0xFF, m.g) |
-         Narrow(rgb & 0xFF, m.b);
+  return Narrow((rgb >> 16) & 0xFF, m.r) | Narrow((rgb >> 8) & 0xFF, m.g) | Narrow(rgb & 0xFF, m.b);
 }
 
 std::uint32_t PaletteRgb(const DibImage& image, unsigned index) {
@@ -100,8 +99,7 @@ void WriteIndex(std::uint8_t* row, LONG x, int bitCount, unsigned index) {
     }
     case 4: {
       const int shift = (x & 1) ? 0 : 4;
-      row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & ~(0x0F << shift)) |
-                                              ((index & 0x0F) << shift));
+      row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & ~(0x0F << shift)) | ((index & 0x0F) << shift));
       break;
     }
     default: row[x] = static_cast<std::uint8_t>(index);
@@ -125,8 +123,7 @@ inline unsigned TwoColourIndex(const DibImage& image, std::uint32_t zero, std::u
 // (a tie goes to index 0, as NearestIndex gives it), and bits are gathered a
 // byte at a time without branching on them, since a mask's bits are as good
 // as random.
-void WriteRow1(const DibImage& image, std::uint8_t* row, LONG x, LONG count,
-               const std::uint32_t* in) {
+void WriteRow1(const DibImage& image, std::uint8_t* row, LONG x, LONG count, const std::uint32_t* in) {
   const std::uint32_t zero = PaletteRgb(image, 0), one = PaletteRgb(image, 1);
   LONG i = 0;
   while (i < count) {
@@ -267,8 +264,7 @@ void WriteRow(DibImage& image, LONG y, LONG x, LONG count, const std::uint32_t* 
       }
       return;
     }
-    default:
-      return;
+    default: return;
   }
 }
 

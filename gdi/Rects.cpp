@@ -5,9 +5,7 @@
 
 namespace gdi {
 
-BOOL IsRectEmpty(const RECT* rect) {
-  return !rect || rect->Right <= rect->Left || rect->Bottom <= rect->Top;
-}
+BOOL IsRectEmpty(const RECT* rect) { return !rect || rect->Right <= rect->Left || rect->Bottom <= rect->Top; }
 
 BOOL InflateRect(RECT* rect, int dx, int dy) {
   if (!rect) return FALSE;

@@ -42,8 +42,7 @@ void Span(const Target& t, const TRect& area, LONG y, LONG x0, LONG x1, std::uin
   WriteRow(t.bitmap->image, y, x0, x1 - x0, row.data());
 }
 
-void FillBox(const Target& t, const TRect& area, const TRect& box, std::uint32_t pixel,
-             std::uint8_t table) {
+void FillBox(const Target& t, const TRect& area, const TRect& box, std::uint32_t pixel, std::uint8_t table) {
   for (LONG y = box.Top; y < box.Bottom; ++y) Span(t, area, y, box.Left, box.Right, pixel, table);
 }
 
@@ -88,18 +87,16 @@ void PenLine(const Target& t, POINT from, POINT to) {
   const LONG half = (pen.width - 1) / 2;
   std::size_t dash = 0;
   int left = dashes.empty() ? 0 : dashes[0];
-  WalkLine(ToDevice(t.dc->state, from.X, from.Y), ToDevice(t.dc->state, to.X, to.Y),
-           [&](POINT p) {
-             const bool on = dashes.empty() || dash % 2 == 0;
-             if (!dashes.empty() && --left == 0) {
-               dash = (dash + 1) % dashes.size();
-               left = dashes[dash];
-             }
-             if (!on) return;
-             const TRect box{p.X - half, p.Y - half, p.X - half + pen.width,
-                             p.Y - half + pen.width};
-             FillBox(t, area, box, pixel, table);
-           });
+  WalkLine(ToDevice(t.dc->state, from.X, from.Y), ToDevice(t.dc->state, to.X, to.Y), [&](POINT p) {
+    const bool on = dashes.empty() || dash % 2 == 0;
+    if (!dashes.empty() && --left == 0) {
+      dash = (dash + 1) % dashes.size();
+      left = dashes[dash];
+    }
+    if (!on) return;
+    const TRect box{p.X - half, p.Y - half, p.X - half + pen.width, p.Y - half + pen.width};
+    FillBox(t, area, box, pixel, table);
+  });
 }
 
 }  // namespace
@@ -135,8 +132,8 @@ BOOL Rectangle(HDC handle, int left, int top, int right, int bottom) {
   auto lock = LockTable();
   Target t = FindTarget(handle);
   if (!t) return FALSE;
-  TRect box = RectToDevice(t.dc->state, {std::min(left, right), std::min(top, bottom),
-                                         std::max(left, right), std::max(top, bottom)});
+  TRect box = RectToDevice(t.dc->state, {std::min(left, right), std::min(top, bottom), std::max(left, right),
+                                         std::max(top, bottom)});
   const TRect area = DrawableArea(*t.dc, *t.bitmap);
   const std::uint8_t table = Rop2Table(t.dc->state.rop2);
   const PenObject& pen = DcPen(*t.dc);
@@ -183,8 +180,7 @@ BOOL Ellipse(HDC handle, int left, int top, int right, int bottom) {
   for (LONG y = box.Top; y < box.Bottom; ++y)
     for (LONG x = box.Left; x < box.Right; ++x) {
       if (!inside(x, y)) continue;
-      const bool edge = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) ||
-                        !inside(x, y + 1);
+      const bool edge = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
       if (edge && pen.style != PS_NULL)
         Span(t, area, y, x, x + 1, penPixel, table);
       else if (!brush.null)

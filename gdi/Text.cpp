@@ -25,7 +25,9 @@ std::string_view TextOf(const char* text, int count) {
 class Painter {
  public:
   Painter(const Target& t, const FontFace& face, const TRect& area)
-      : t_(t), face_(face), area_(area),
+      : t_(t),
+        face_(face),
+        area_(area),
         ink_(PixelForColor(*t.bitmap, t.dc->state.textColor)),
         paper_(PixelForColor(*t.bitmap, t.dc->state.bkColor)) {}
 
@@ -42,13 +44,13 @@ class Painter {
       pen += face_.CharWidth(c);
     }
     const LONG thick = face_.DecorationThickness();
-    if (face_.Underline()) Box({at.X, at.Y + face_.UnderlineY(), pen, at.Y + face_.UnderlineY() + thick}, ink_);
+    if (face_.Underline())
+      Box({at.X, at.Y + face_.UnderlineY(), pen, at.Y + face_.UnderlineY() + thick}, ink_);
     if (face_.StrikeOut())
       Box({at.X, at.Y + face_.StrikeOutY(), pen, at.Y + face_.StrikeOutY() + thick}, ink_);
     if (underlineWidth > 0) {
       const POINT u = ToDevice(t_.dc->state, underlineX, y);
-      Box({u.X, u.Y + face_.UnderlineY(), u.X + underlineWidth, u.Y + face_.UnderlineY() + thick},
-          ink_);
+      Box({u.X, u.Y + face_.UnderlineY(), u.X + underlineWidth, u.Y + face_.UnderlineY() + thick}, ink_);
     }
   }
 
@@ -111,8 +113,7 @@ BOOL TextOutA(HDC handle, int x, int y, const char* text, int count) {
   auto lock = LockTable();
   Target t = FindTarget(handle);
   if (!t || count < 0) return FALSE;
-  Painter(t, FaceOf(DcFont(*t.dc)), DrawableArea(*t.dc, *t.bitmap))
-      .Run(x, y, TextOf(text, count), 0, 0);
+  Painter(t, FaceOf(DcFont(*t.dc)), DrawableArea(*t.dc, *t.bitmap)).Run(x, y, TextOf(text, count), 0, 0);
   return TRUE;
 }
 

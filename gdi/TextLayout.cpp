@@ -161,8 +161,8 @@ int AppendShown(std::string_view text, std::size_t start, std::size_t end, const
 }
 
 // The longest prefix of `shown` that leaves `reserve` pixels within `limit`.
-std::size_t FittingPrefix(const TextMeasure& font, const Settings& s, std::string_view shown,
-                          LONG reserve, LONG limit) {
+std::size_t FittingPrefix(const TextMeasure& font, const Settings& s, std::string_view shown, LONG reserve,
+                          LONG limit) {
   LONG x = 0;
   std::size_t count = 0;
   while (count < shown.size()) {
@@ -187,10 +187,8 @@ void EndEllipsis(const TextMeasure& font, const Settings& s, std::string& shown,
 void PathEllipsis(const TextMeasure& font, const Settings& s, std::string& shown, int& underlined) {
   const std::size_t slash = shown.rfind('\\');
   const std::size_t tail = slash == kNone ? 0 : slash;
-  const LONG reserve =
-      EllipsisWidth(font, s) + Width(font, s, std::string_view(shown).substr(tail));
-  const std::size_t keep =
-      FittingPrefix(font, s, std::string_view(shown).substr(0, tail), reserve, s.width);
+  const LONG reserve = EllipsisWidth(font, s) + Width(font, s, std::string_view(shown).substr(tail));
+  const std::size_t keep = FittingPrefix(font, s, std::string_view(shown).substr(0, tail), reserve, s.width);
   shown.replace(keep, tail - keep, kEllipsis);
   const int removedFrom = static_cast<int>(keep), removedTo = static_cast<int>(tail);
   if (underlined >= removedFrom && underlined < removedTo) {
@@ -208,8 +206,8 @@ struct LineContext {
 // Applies the ellipsis flags to one line, as classic DrawText does: the end
 // ellipsis marks where the text is cut off, so it goes only on the line that
 // ends the text or on the last line shown before the rest is dropped.
-void ApplyEllipses(const TextMeasure& font, const Settings& s, const LineContext& line,
-                   std::string& shown, int& underlined) {
+void ApplyEllipses(const TextMeasure& font, const Settings& s, const LineContext& line, std::string& shown,
+                   int& underlined) {
   auto fits = [&] { return Width(font, s, shown) <= s.width; };
   if (s.Has(DT_PATH_ELLIPSIS) && !fits()) PathEllipsis(font, s, shown, underlined);
   const bool end = s.Has(DT_END_ELLIPSIS) && ((line.endsText && !fits()) || line.lastShown);
@@ -228,18 +226,16 @@ LONG LineX(const Settings& s, const TRect& rc, LONG lineWidth) {
 void SetUnderline(const TextMeasure& font, TextLine& run, std::string_view piece, int at) {
   const auto index = static_cast<std::size_t>(at);
   LONG offset = 0;
-  for (std::size_t i = 0; i < index; ++i)
-    offset += font.CharWidth(static_cast<unsigned char>(piece[i]));
+  for (std::size_t i = 0; i < index; ++i) offset += font.CharWidth(static_cast<unsigned char>(piece[i]));
   run.underlineX = run.x + offset;
   // The advance includes the column that parts a character from the next.
-  run.underlineWidth =
-      std::max<LONG>(1, font.CharWidth(static_cast<unsigned char>(piece[index])) - 1);
+  run.underlineWidth = std::max<LONG>(1, font.CharWidth(static_cast<unsigned char>(piece[index])) - 1);
 }
 
 // Adds the runs of one shown line: the whole line, or with tabs expanded one
 // run per piece between tabs. Returns the line's width.
-LONG EmitLine(const TextMeasure& font, const Settings& s, const TRect& rc, LONG y,
-              std::string&& shown, int underlined, std::vector<TextLine>& out) {
+LONG EmitLine(const TextMeasure& font, const Settings& s, const TRect& rc, LONG y, std::string&& shown,
+              int underlined, std::vector<TextLine>& out) {
   const LONG width = Width(font, s, shown);
   const LONG x = LineX(s, rc, width);
   const std::size_t firstRun = out.size();
@@ -248,8 +244,7 @@ LONG EmitLine(const TextMeasure& font, const Settings& s, const TRect& rc, LONG 
   for (std::size_t pieceStart = 0;;) {
     const std::size_t pieceEnd =
         s.tabWidth > 0 ? std::min(shown.find('\t', pieceStart), shown.size()) : shown.size();
-    const std::string_view piece =
-        std::string_view(shown).substr(pieceStart, pieceEnd - pieceStart);
+    const std::string_view piece = std::string_view(shown).substr(pieceStart, pieceEnd - pieceStart);
     if (!piece.empty()) {
       TextLine run{x + pen, y, {}, 0, 0};
       const int at = underlined - static_cast<int>(pieceStart);
@@ -295,8 +290,7 @@ TextLayout LayoutSingleLine(const TextMeasure& font, const Settings& s, std::str
   return layout;
 }
 
-TextLayout LayoutLines(const TextMeasure& font, const Settings& s, std::string_view text,
-                       const TRect& rc) {
+TextLayout LayoutLines(const TextMeasure& font, const Settings& s, std::string_view text, const TRect& rc) {
   TextLayout layout;
   const bool clipping = !s.Has(DT_NOCLIP);
   // With DT_EDITCONTROL only lines that are wholly visible are shown.
@@ -309,8 +303,7 @@ TextLayout LayoutLines(const TextMeasure& font, const Settings& s, std::string_v
     if (paragraphEnd == kNone) paragraphEnd = text.size();
     Wrap wrap{paragraphEnd, paragraphEnd};
     if (s.Has(DT_WORDBREAK)) wrap = WrapLine(font, s, text, pos, paragraphEnd);
-    const std::size_t next =
-        wrap.next == paragraphEnd ? SkipLineBreak(text, paragraphEnd) : wrap.next;
+    const std::size_t next = wrap.next == paragraphEnd ? SkipLineBreak(text, paragraphEnd) : wrap.next;
 
     const bool moreText = next < text.size();
     const bool lastShown = clipping && y + lastReach > rc.Bottom && moreText;
@@ -329,8 +322,7 @@ TextLayout LayoutLines(const TextMeasure& font, const Settings& s, std::string_v
 
 }  // namespace
 
-TextLayout LayoutText(const TextMeasure& font, std::string_view text, const TRect& rc,
-                      UINT format) {
+TextLayout LayoutText(const TextMeasure& font, std::string_view text, const TRect& rc, UINT format) {
   const Settings s = MakeSettings(font, rc, format);
   if (text.empty()) {
     // Classic DrawText measures an empty string as one line high but, unless

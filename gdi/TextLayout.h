@@ -39,9 +39,7 @@ constexpr UINT DT_PREFIXONLY = 0x200000;
 // The flags of a DrawTextA format: under DT_TABSTOP, bits 8-15 hold the tab
 // length in average character widths, so DT_CALCRECT, DT_NOCLIP and the
 // rest of that byte are not set, whatever those bits read.
-constexpr UINT DrawTextFlags(UINT format) {
-  return (format & DT_TABSTOP) ? format & ~0xFF00u : format;
-}
+constexpr UINT DrawTextFlags(UINT format) { return (format & DT_TABSTOP) ? format & ~0xFF00u : format; }
 
 // One run of text drawn with a single call. A line is one run, or one per
 // tab-separated piece under DT_EXPANDTABS; the runs of a line share y.

@@ -7,9 +7,9 @@
 namespace midi {
 
 using platform::mm::HMIDIOUT;
+using platform::mm::MIDI_MAPPER;
 using platform::mm::MIDIHDR;
 using platform::mm::MIDIOUTCAPSA;
 using platform::mm::UINT;
-using platform::mm::MIDI_MAPPER;
 
 }  // namespace midi

@@ -65,8 +65,7 @@ bool HeadlessBackend::NextEvent(Event& event, bool /*wait*/) {
   return true;
 }
 
-void HeadlessBackend::ShowMessageBox(const std::string& title, const std::string& text,
-                                     MessageBoxIcon icon) {
+void HeadlessBackend::ShowMessageBox(const std::string& title, const std::string& text, MessageBoxIcon icon) {
   boxes_.push_back({title, text, icon});
 }
 

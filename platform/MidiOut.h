@@ -73,8 +73,7 @@ UINT midiOutGetNumDevs();
 // szPname is the service's name in Windows-1252 ("?" for a character it
 // lacks), cut to 31 characters.
 MMRESULT midiOutGetDevCapsA(UINT_PTR deviceId, MIDIOUTCAPSA* caps, UINT size);
-MMRESULT midiOutOpen(HMIDIOUT* out, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance,
-                     DWORD flags);
+MMRESULT midiOutOpen(HMIDIOUT* out, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance, DWORD flags);
 MMRESULT midiOutPrepareHeader(HMIDIOUT out, MIDIHDR* hdr, UINT size);
 MMRESULT midiOutUnprepareHeader(HMIDIOUT out, MIDIHDR* hdr, UINT size);
 // Sends dwBufferLength bytes as they are; returns once they are handed on.

@@ -24,8 +24,8 @@ std::vector<std::vector<unsigned char>> MidiDouble::Sent(const std::string& name
 
 int MidiDouble::OpenCount(const std::string& name) const {
   std::lock_guard lock(mutex_);
-  return static_cast<int>(std::count_if(open_.begin(), open_.end(),
-                                        [&](const auto& p) { return p.second == name; }));
+  return static_cast<int>(
+      std::count_if(open_.begin(), open_.end(), [&](const auto& p) { return p.second == name; }));
 }
 
 unsigned MidiDouble::Count() {
@@ -71,8 +71,8 @@ MMRESULT MidiDouble::Close(std::uint64_t port) {
   auto it = open_.find(port);
   if (it == open_.end()) return MMSYSERR_INVALHANDLE;
   // Looked up by name: the device may have moved in the listing since.
-  auto dev = std::find_if(devices_.begin(), devices_.end(),
-                          [&](const Device& d) { return d.name == it->second; });
+  auto dev =
+      std::find_if(devices_.begin(), devices_.end(), [&](const Device& d) { return d.name == it->second; });
   if (dev != devices_.end() && dev->closeResult != MMSYSERR_NOERROR) return dev->closeResult;
   open_.erase(it);
   return MMSYSERR_NOERROR;

@@ -81,8 +81,7 @@ class JackMonitor {
   // and gives that port's full name.
   bool Watch(const std::string& portName, std::string& fullName) {
     const std::string pattern = ":" + portName + "$";
-    const char** ports =
-        jack_get_ports(client_, pattern.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
+    const char** ports = jack_get_ports(client_, pattern.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
     if (ports == nullptr) return false;
     const bool ok = ports[0] != nullptr && ports[1] == nullptr &&
                     jack_connect(client_, ports[0], jack_port_name(in_)) == 0;
@@ -167,8 +166,7 @@ class RtMidiService final : public MidiOutService {
       // Over JACK the monitor's client lists the ports; a client more
       // would only slow the start.
       auto lister = monitor ? nullptr : std::make_unique<RtMidiOut>(api, "Lumivant");
-      return std::unique_ptr<RtMidiService>(
-          new RtMidiService(api, std::move(lister), std::move(monitor)));
+      return std::unique_ptr<RtMidiService>(new RtMidiService(api, std::move(lister), std::move(monitor)));
     } catch (const RtMidiError&) {
       return nullptr;
     }
@@ -204,7 +202,8 @@ class RtMidiService final : public MidiOutService {
     if (device >= devices.size() || devices[device].empty()) return MMSYSERR_BADDEVICEID;
     const std::string& destination = devices[device];
     std::unique_ptr<Connection> conn;
-    if (parked_ && parked_->destination == destination && monitor_->Connected(parked_->fullName, destination)) {
+    if (parked_ && parked_->destination == destination &&
+        monitor_->Connected(parked_->fullName, destination)) {
       conn = std::move(parked_);
     } else {
       Unpark();
@@ -259,8 +258,8 @@ class RtMidiService final : public MidiOutService {
   struct Connection {
     std::unique_ptr<RtMidiOut> out;
     bool failed = false;
-    std::string destination;  // the device's port
-    std::string fullName;      // our port, over JACK
+    std::string destination;       // the device's port
+    std::string fullName;          // our port, over JACK
     std::uint64_t sentAtOpen = 0;  // sentBytes_ when opened
     std::uint64_t sentUpTo = 0;    // sentBytes_ after this port's last message
     std::uint64_t seenAtOpen = 0;  // the monitor's count when opened
@@ -269,8 +268,7 @@ class RtMidiService final : public MidiOutService {
     }
   };
 
-  RtMidiService(RtMidi::Api api, std::unique_ptr<RtMidiOut> lister,
-                std::unique_ptr<JackMonitor> monitor)
+  RtMidiService(RtMidi::Api api, std::unique_ptr<RtMidiOut> lister, std::unique_ptr<JackMonitor> monitor)
       : api_(api), lister_(std::move(lister)), monitor_(std::move(monitor)) {
     if (lister_) lister_->setErrorCallback(&ListerError, this);
   }
@@ -389,9 +387,7 @@ class NoService final : public MidiOutService {
   unsigned Count() override { return 0; }
   MMRESULT Name(unsigned, std::string&) override { return MMSYSERR_BADDEVICEID; }
   MMRESULT Open(unsigned, std::uint64_t&) override { return MMSYSERR_BADDEVICEID; }
-  MMRESULT Send(std::uint64_t, const unsigned char*, std::size_t) override {
-    return MMSYSERR_INVALHANDLE;
-  }
+  MMRESULT Send(std::uint64_t, const unsigned char*, std::size_t) override { return MMSYSERR_INVALHANDLE; }
   MMRESULT Close(std::uint64_t) override { return MMSYSERR_INVALHANDLE; }
 };
 
@@ -471,8 +467,7 @@ std::unique_ptr<MidiOutService> OpenMidiSystem(MidiSystem system) {
       if (!monitor) return nullptr;
       return RtMidiService::Open(RtMidi::UNIX_JACK, std::move(monitor));
     }
-    case MidiSystem::None:
-      break;
+    case MidiSystem::None: break;
   }
   return std::make_unique<NoService>();
 }
@@ -494,8 +489,7 @@ MMRESULT midiOutGetDevCapsA(UINT_PTR deviceId, MIDIOUTCAPSA* caps, UINT size) {
   std::lock_guard lock(gMutex);
   if (deviceId >= Current().Count()) return MMSYSERR_BADDEVICEID;
   std::string name;
-  if (MMRESULT r = Current().Name(static_cast<unsigned>(deviceId), name); r != MMSYSERR_NOERROR)
-    return r;
+  if (MMRESULT r = Current().Name(static_cast<unsigned>(deviceId), name); r != MMSYSERR_NOERROR) return r;
   MIDIOUTCAPSA full{};
   full.wMid = MM_UNMAPPED;
   full.wPid = MM_PID_UNMAPPED;
@@ -549,8 +543,8 @@ MMRESULT midiOutLongMsg(HMIDIOUT out, MIDIHDR* hdr, UINT size) {
   if (hdr->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
   if (hdr->lpData == nullptr || hdr->dwBufferLength == 0) return MMSYSERR_INVALPARAM;
   hdr->dwFlags &= ~MHDR_DONE;
-  const MMRESULT r = open->service->Send(
-      open->port, reinterpret_cast<const unsigned char*>(hdr->lpData), hdr->dwBufferLength);
+  const MMRESULT r = open->service->Send(open->port, reinterpret_cast<const unsigned char*>(hdr->lpData),
+                                         hdr->dwBufferLength);
   if (r == MMSYSERR_NOERROR) hdr->dwFlags |= MHDR_DONE;
   return r;
 }

@@ -241,9 +241,7 @@ bool SdlBackend::NextEvent(Event& event, bool wait) {
 bool SdlBackend::Translate(const SDL_Event& e, Event& out) {
   using T = Event::Type;
   switch (e.type) {
-    case SDL_QUIT:
-      out.type = T::Close;
-      return true;
+    case SDL_QUIT: out.type = T::Close; return true;
 
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
@@ -261,9 +259,18 @@ bool SdlBackend::Translate(const SDL_Event& e, Event& out) {
     case SDL_MOUSEBUTTONUP: {
       unsigned bit;
       switch (e.button.button) {
-        case SDL_BUTTON_LEFT: out.button = MouseButton::Left; bit = kLeft; break;
-        case SDL_BUTTON_RIGHT: out.button = MouseButton::Right; bit = kRight; break;
-        case SDL_BUTTON_MIDDLE: out.button = MouseButton::Middle; bit = kMiddle; break;
+        case SDL_BUTTON_LEFT:
+          out.button = MouseButton::Left;
+          bit = kLeft;
+          break;
+        case SDL_BUTTON_RIGHT:
+          out.button = MouseButton::Right;
+          bit = kRight;
+          break;
+        case SDL_BUTTON_MIDDLE:
+          out.button = MouseButton::Middle;
+          bit = kMiddle;
+          break;
         default: return false;
       }
       const bool down = e.type == SDL_MOUSEBUTTONDOWN;
@@ -311,13 +318,11 @@ bool SdlBackend::Translate(const SDL_Event& e, Event& out) {
       return !out.text.empty();
     }
 
-    default:
-      return false;
+    default: return false;
   }
 }
 
-void SdlBackend::ShowMessageBox(const std::string& title, const std::string& text,
-                                MessageBoxIcon icon) {
+void SdlBackend::ShowMessageBox(const std::string& title, const std::string& text, MessageBoxIcon icon) {
   Uint32 flags = 0;
   switch (icon) {
     case MessageBoxIcon::Error: flags = SDL_MESSAGEBOX_ERROR; break;

@@ -33,16 +33,16 @@ unsigned NumpadKey(int scancode, bool numLock) {
     return 0;
   }
   switch (scancode) {
-    case SDL_SCANCODE_KP_0: return 0x2D;  // VK_INSERT
-    case SDL_SCANCODE_KP_1: return 0x23;  // VK_END
-    case SDL_SCANCODE_KP_2: return 0x28;  // VK_DOWN
-    case SDL_SCANCODE_KP_3: return 0x22;  // VK_NEXT
-    case SDL_SCANCODE_KP_4: return 0x25;  // VK_LEFT
-    case SDL_SCANCODE_KP_5: return 0x0C;  // VK_CLEAR
-    case SDL_SCANCODE_KP_6: return 0x27;  // VK_RIGHT
-    case SDL_SCANCODE_KP_7: return 0x24;  // VK_HOME
-    case SDL_SCANCODE_KP_8: return 0x26;  // VK_UP
-    case SDL_SCANCODE_KP_9: return 0x21;  // VK_PRIOR
+    case SDL_SCANCODE_KP_0: return 0x2D;       // VK_INSERT
+    case SDL_SCANCODE_KP_1: return 0x23;       // VK_END
+    case SDL_SCANCODE_KP_2: return 0x28;       // VK_DOWN
+    case SDL_SCANCODE_KP_3: return 0x22;       // VK_NEXT
+    case SDL_SCANCODE_KP_4: return 0x25;       // VK_LEFT
+    case SDL_SCANCODE_KP_5: return 0x0C;       // VK_CLEAR
+    case SDL_SCANCODE_KP_6: return 0x27;       // VK_RIGHT
+    case SDL_SCANCODE_KP_7: return 0x24;       // VK_HOME
+    case SDL_SCANCODE_KP_8: return 0x26;       // VK_UP
+    case SDL_SCANCODE_KP_9: return 0x21;       // VK_PRIOR
     case SDL_SCANCODE_KP_PERIOD: return 0x2E;  // VK_DELETE
     default: return 0;
   }

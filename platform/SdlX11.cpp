@@ -56,8 +56,8 @@ void MarkAsX11Dialog(SDL_Window* window) {
   const unsigned long hints[5] = {kFunctions | kDecorations, kFuncMove | kFuncClose,
                                   kDecorBorder | kDecorTitle | kDecorMenu, 0, 0};
   const Atom motif = XInternAtom(dpy, "_MOTIF_WM_HINTS", False);
-  XChangeProperty(dpy, xw, motif, motif, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(hints), 5);
+  XChangeProperty(dpy, xw, motif, motif, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(hints),
+                  5);
   XFlush(dpy);
 }
 

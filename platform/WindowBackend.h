@@ -42,7 +42,13 @@ enum class MouseButton { Left, Right, Middle };
 
 // Shift state bits, as the framework's TShiftState.
 enum ShiftBits : unsigned {
-  kShift = 1, kAlt = 2, kCtrl = 4, kLeft = 8, kRight = 16, kMiddle = 32, kDouble = 64,
+  kShift = 1,
+  kAlt = 2,
+  kCtrl = 4,
+  kLeft = 8,
+  kRight = 16,
+  kMiddle = 32,
+  kDouble = 64,
 };
 
 // Key codes are the classic virtual-key codes (VK_LEFT 0x25, 'A' 0x41 ...).
@@ -53,15 +59,23 @@ enum ShiftBits : unsigned {
 // MouseDown of the second press of a double click has clicks 2 and kDouble.
 struct Event {
   enum class Type {
-    MouseDown, MouseUp, MouseMove, MouseLeave, KeyDown, KeyUp, Text, Close, Expose,
+    MouseDown,
+    MouseUp,
+    MouseMove,
+    MouseLeave,
+    KeyDown,
+    KeyUp,
+    Text,
+    Close,
+    Expose,
   } type = Type::Expose;
   int x = 0, y = 0;  // client coordinates, mouse events
   MouseButton button = MouseButton::Left;
-  unsigned shift = 0;      // ShiftBits
-  int clicks = 1;          // 2 for the second press of a double click
-  unsigned key = 0;        // virtual-key code
-  bool repeat = false;     // key-down from auto-repeat
-  std::string text;        // Text: UTF-8 as typed
+  unsigned shift = 0;   // ShiftBits
+  int clicks = 1;       // 2 for the second press of a double click
+  unsigned key = 0;     // virtual-key code
+  bool repeat = false;  // key-down from auto-repeat
+  std::string text;     // Text: UTF-8 as typed
 };
 
 enum class MessageBoxIcon { None, Error, Warning, Information };
@@ -96,8 +110,7 @@ class Backend {
   // false when there is none.
   virtual bool NextEvent(Event& event, bool wait) = 0;
   // Blocks until the user presses OK.
-  virtual void ShowMessageBox(const std::string& title, const std::string& text,
-                          MessageBoxIcon icon) = 0;
+  virtual void ShowMessageBox(const std::string& title, const std::string& text, MessageBoxIcon icon) = 0;
   virtual void ScreenSize(int& width, int& height) const = 0;
   virtual std::string ClipboardText() = 0;
   virtual void SetClipboardText(const std::string& text) = 0;

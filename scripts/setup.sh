@@ -5,7 +5,7 @@
 set -euo pipefail
 
 build_packages=(g++ cmake make pkg-config libfreetype-dev fonts-wine libsdl2-dev libx11-dev libxfixes-dev librtmidi-dev libjack-jackd2-dev libasound2-dev zlib1g-dev libxtst-dev)
-test_packages=(googletest libgtest-dev clang libclang-rt-dev xvfb xfonts-base xdotool x11-utils x11-xserver-utils imagemagick jackd2)
+test_packages=(googletest libgtest-dev clang clang-format libclang-rt-dev xvfb xfonts-base xdotool x11-utils x11-xserver-utils imagemagick jackd2)
 
 case "${1:-build}" in
   build) wanted=("${build_packages[@]}") ;;

@@ -49,9 +49,7 @@ const TClassInfo& TApplication::StaticClass() {
   return info;
 }
 
-TApplication::TApplication(TComponent* owner) : TComponent(owner) {
-  title_ = platform::ProgramName();
-}
+TApplication::TApplication(TComponent* owner) : TComponent(owner) { title_ = platform::ProgramName(); }
 
 TApplication::~TApplication() { DestroyComponents(); }
 

@@ -109,9 +109,9 @@ std::vector<gdi::RGBQUAD> DefaultPalette(int bitCount) {
   if (bitCount == 1) return {{0, 0, 0, 0}, {255, 255, 255, 0}};
   if (bitCount == 4) {
     // The sixteen classic colours.
-    static constexpr gdi::COLORREF kVga[16] = {
-        0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
-        0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+    static constexpr gdi::COLORREF kVga[16] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080,
+                                               0x808000, 0xC0C0C0, 0x808080, 0x0000FF, 0x00FF00, 0x00FFFF,
+                                               0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
     for (gdi::COLORREF c : kVga)
       palette.push_back({gdi::GetBValue(c), gdi::GetGValue(c), gdi::GetRValue(c), 0});
     return palette;
@@ -273,8 +273,8 @@ void TBitmap::SetHandleType(TBitmapHandleType type) {
   FreeCanvasHandle();  // the image is selected elsewhere next
   const int w = Width(), h = Height();
   const bool oneBit = InfoOf(image_->handle).bmBitsPixel == 1;
-  const gdi::HBITMAP handle = type == bmDIB ? NewSection(w, h, oneBit ? pf1bit : pf32bit)
-                                            : NewDeviceBitmap(w, h, oneBit);
+  const gdi::HBITMAP handle =
+      type == bmDIB ? NewSection(w, h, oneBit ? pf1bit : pf32bit) : NewDeviceBitmap(w, h, oneBit);
   if (!handle) throw EOutOfResources("Out of system resources");
   CopyPixels(image_->handle, handle);
   SetImage(std::make_shared<Image>(handle));
@@ -286,8 +286,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
   if (!image_) return;
   FreeCanvasHandle();  // the image is selected elsewhere next
   const int w = Width(), h = Height();
-  const gdi::HBITMAP handle =
-      format == pfDevice ? NewDeviceBitmap(w, h, false) : NewSection(w, h, format);
+  const gdi::HBITMAP handle = format == pfDevice ? NewDeviceBitmap(w, h, false) : NewSection(w, h, format);
   if (!handle) throw EOutOfResources("Out of system resources");
   CopyPixels(image_->handle, handle);
   SetImage(std::make_shared<Image>(handle));
@@ -351,8 +350,8 @@ void TBitmap::Draw(TCanvas* canvas, const gdi::TRect& rect) {
   FreeCanvasHandle();  // the image is selected elsewhere next
   const gdi::HDC dc = gdi::CreateCompatibleDC(0);
   const gdi::HGDIOBJ old = gdi::SelectObject(dc, image_->handle);
-  gdi::StretchBlt(canvas->Handle(), rect.Left, rect.Top, rect.Width(), rect.Height(), dc, 0, 0,
-                  Width(), Height(), canvas->CopyMode());
+  gdi::StretchBlt(canvas->Handle(), rect.Left, rect.Top, rect.Width(), rect.Height(), dc, 0, 0, Width(),
+                  Height(), canvas->CopyMode());
   gdi::SelectObject(dc, old);
   gdi::DeleteDC(dc);
 }

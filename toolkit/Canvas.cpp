@@ -12,8 +12,7 @@ const TClassInfo& TCanvas::StaticClass() {
 }
 
 TCanvas::TCanvas()
-    : font_(std::make_unique<TFont>()), pen_(std::make_unique<TPen>()),
-      brush_(std::make_unique<TBrush>()) {
+    : font_(std::make_unique<TFont>()), pen_(std::make_unique<TPen>()), brush_(std::make_unique<TBrush>()) {
   font_->OnChange = TNotifyEvent([this](TObject*) { ToolChanged(FontValid); }, this);
   pen_->OnChange = TNotifyEvent([this](TObject*) { ToolChanged(PenValid); }, this);
   brush_->OnChange = TNotifyEvent([this](TObject*) { ToolChanged(BrushValid); }, this);
@@ -161,8 +160,8 @@ void TCanvas::CopyRect(const gdi::TRect& dest, TCanvas* canvas, const gdi::TRect
   Changing();
   RequiredState(HandleValid | BrushValid);
   canvas->RequiredState(HandleValid | BrushValid);
-  gdi::StretchBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), canvas->dc_,
-                  source.Left, source.Top, source.Width(), source.Height(), copyMode_);
+  gdi::StretchBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), canvas->dc_, source.Left, source.Top,
+                  source.Width(), source.Height(), copyMode_);
   Changed();
 }
 

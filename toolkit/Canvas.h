@@ -13,11 +13,21 @@ namespace toolkit {
 class TGraphic;
 
 enum TCopyMode : gdi::DWORD {
-  cmBlackness = gdi::BLACKNESS, cmDstInvert = gdi::DSTINVERT, cmMergeCopy = gdi::MERGECOPY,
-  cmMergePaint = gdi::MERGEPAINT, cmNotSrcCopy = gdi::NOTSRCCOPY, cmNotSrcErase = gdi::NOTSRCERASE,
-  cmPatCopy = gdi::PATCOPY, cmPatInvert = gdi::PATINVERT, cmPatPaint = gdi::PATPAINT,
-  cmSrcAnd = gdi::SRCAND, cmSrcCopy = gdi::SRCCOPY, cmSrcErase = gdi::SRCERASE,
-  cmSrcInvert = gdi::SRCINVERT, cmSrcPaint = gdi::SRCPAINT, cmWhiteness = gdi::WHITENESS,
+  cmBlackness = gdi::BLACKNESS,
+  cmDstInvert = gdi::DSTINVERT,
+  cmMergeCopy = gdi::MERGECOPY,
+  cmMergePaint = gdi::MERGEPAINT,
+  cmNotSrcCopy = gdi::NOTSRCCOPY,
+  cmNotSrcErase = gdi::NOTSRCERASE,
+  cmPatCopy = gdi::PATCOPY,
+  cmPatInvert = gdi::PATINVERT,
+  cmPatPaint = gdi::PATPAINT,
+  cmSrcAnd = gdi::SRCAND,
+  cmSrcCopy = gdi::SRCCOPY,
+  cmSrcErase = gdi::SRCERASE,
+  cmSrcInvert = gdi::SRCINVERT,
+  cmSrcPaint = gdi::SRCPAINT,
+  cmWhiteness = gdi::WHITENESS,
 };
 
 class TCanvas : public TPersistent {

@@ -133,9 +133,7 @@ class ClassBuilder {
   // The last property is written only when `stored` says so.
   template <typename P>
   ClassBuilder& StoredWhen(P stored) {
-    info_.Props.back().Stored = [stored](const TObject& o) {
-      return (static_cast<const T&>(o).*stored)();
-    };
+    info_.Props.back().Stored = [stored](const TObject& o) { return (static_cast<const T&>(o).*stored)(); };
     return *this;
   }
 
@@ -143,8 +141,7 @@ class ClassBuilder {
 
  private:
   template <typename G, typename S>
-  ClassBuilder& Ordinal(std::string name, TTypeKind kind, G get, S set,
-                        std::optional<std::int64_t> def) {
+  ClassBuilder& Ordinal(std::string name, TTypeKind kind, G get, S set, std::optional<std::int64_t> def) {
     TPropInfo p;
     p.Name = std::move(name);
     p.Kind = kind;

@@ -16,8 +16,7 @@ const TClassInfo& TObject::StaticClass() {
 }
 
 const TClassInfo& TPersistent::StaticClass() {
-  static const TClassInfo info =
-      ClassBuilder<TPersistent>("TPersistent", &TObject::StaticClass()).Build();
+  static const TClassInfo info = ClassBuilder<TPersistent>("TPersistent", &TObject::StaticClass()).Build();
   return info;
 }
 
@@ -119,8 +118,7 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
 
 void TComponent::SetName(const std::string& name) {
   if (name == name_) return;
-  if (!name.empty() && !IsValidIdent(name))
-    throw EComponentError(Format(SInvalidName, name.c_str()));
+  if (!name.empty() && !IsValidIdent(name)) throw EComponentError(Format(SInvalidName, name.c_str()));
   if (owner_)
     owner_->ValidateRename(this, name_, name);
   else
@@ -128,8 +126,7 @@ void TComponent::SetName(const std::string& name) {
   name_ = name;
 }
 
-void TComponent::ValidateRename(TComponent* component, const std::string& current,
-                                const std::string& next) {
+void TComponent::ValidateRename(TComponent* component, const std::string& current, const std::string& next) {
   if (component && !SameText(current, next)) {
     const TComponent* other = FindComponent(next);
     if (other && other != component) throw EComponentError(Format(SDuplicateName, next.c_str()));
@@ -217,8 +214,7 @@ void TComponent::Loaded() { SetState(csLoading, false); }
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == TOperation::opRemove && component) RemoveFreeNotification(component);
   // By index: a component told may change the list.
-  for (std::size_t i = 0; i < components_.size(); ++i)
-    components_[i]->Notification(component, operation);
+  for (std::size_t i = 0; i < components_.size(); ++i) components_[i]->Notification(component, operation);
 }
 
 void TComponent::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {

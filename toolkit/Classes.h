@@ -46,7 +46,8 @@ class TEvent {
   template <typename C>
   TEvent(C* object, void (C::*method)(Args...), std::string name = {})
       : Fn([object, method](Args... args) { (object->*method)(args...); }),
-        Data(object), Name(std::move(name)) {}
+        Data(object),
+        Name(std::move(name)) {}
 
   explicit operator bool() const { return static_cast<bool>(Fn); }
   void operator()(Args... args) const {
@@ -160,8 +161,7 @@ class TComponent : public TPersistent {
   virtual void ReadChildParent(TComponent* child) { (void)child; }
 
  protected:
-  virtual void ValidateRename(TComponent* component, const std::string& current,
-                              const std::string& next);
+  virtual void ValidateRename(TComponent* component, const std::string& current, const std::string& next);
   void SetState(TComponentStateFlag flag, bool on);
   // Tells the components that asked for a free notification that this one
   // goes. The destructor does it; a subclass whose members those
@@ -255,7 +255,7 @@ class TStrings : public TPersistent {
   void Clear();
   int IndexOf(const std::string& value) const;  // case-insensitive, -1 when absent
   std::string Text() const;                     // each line ended by "\r\n"
-  void SetText(const std::string& text);         // split at "\r\n", "\n" or "\r"
+  void SetText(const std::string& text);        // split at "\r\n", "\n" or "\r"
   void Assign(const TPersistent* source) override;
   void DefineProperties(TFiler& filer) override;  // "Strings"
 

@@ -61,8 +61,7 @@ const TClassInfo& TComboBox::StaticClass() {
   return info;
 }
 
-TComboBox::TComboBox(TComponent* owner)
-    : TCustomControl(owner), items_(std::make_unique<TStrings>()) {
+TComboBox::TComboBox(TComponent* owner) : TCustomControl(owner), items_(std::make_unique<TStrings>()) {
   RegisterStdControls();
   // Only a chosen entry is a click; a double click is two presses.
   SetControlStyle((ControlStyle() | csOpaque) & ~(csClickEvents | csDoubleClicks | csAcceptsControls));
@@ -141,9 +140,7 @@ void TComboBox::SetText(const std::string& text) {
   Invalidate();
 }
 
-int TComboBox::ItemHeight() const {
-  return itemHeight_ > 0 ? itemHeight_ : stddraw::LineHeight(Font());
-}
+int TComboBox::ItemHeight() const { return itemHeight_ > 0 ? itemHeight_ : stddraw::LineHeight(Font()); }
 
 void TComboBox::SetItemHeight(int height) {
   if (height <= 0 || height == itemHeight_) return;
@@ -377,8 +374,14 @@ void TComboBox::KeyDown(WORD& key, TShiftState shift) {
     const int hot = list_->hot_;
     int next = -2;
     switch (key) {
-      case VK_RETURN: CloseList(true); key = 0; return;
-      case VK_ESCAPE: CloseList(false); key = 0; return;
+      case VK_RETURN:
+        CloseList(true);
+        key = 0;
+        return;
+      case VK_ESCAPE:
+        CloseList(false);
+        key = 0;
+        return;
       case VK_UP: next = hot < 0 ? 0 : hot - 1; break;
       case VK_DOWN: next = hot < 0 ? 0 : hot + 1; break;
       case VK_PRIOR: next = hot < 0 ? 0 : hot - page; break;
@@ -452,8 +455,7 @@ void TComboBox::KeyDown(WORD& key, TShiftState shift) {
       else if (ctrl)
         CopyToClipboard();
       break;
-    default:
-      return;
+    default: return;
   }
   key = 0;
 }

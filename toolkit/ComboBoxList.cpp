@@ -37,17 +37,13 @@ TComboBoxList::TComboBoxList(TComboBox* combo) : TCustomControl(combo), combo_(c
                   ~(csAcceptsControls | csClickEvents | csDoubleClicks | csSetCaption));
 }
 
-int TComboBoxList::Rows() const {
-  return std::clamp(combo_->Items()->Count(), 1, combo_->DropDownCount());
-}
+int TComboBoxList::Rows() const { return std::clamp(combo_->Items()->Count(), 1, combo_->DropDownCount()); }
 
 bool TComboBoxList::HasScrollBar() const { return combo_->Items()->Count() > combo_->DropDownCount(); }
 
 int TComboBoxList::MaxTop() const { return std::max(0, combo_->Items()->Count() - Rows()); }
 
-int TComboBoxList::ItemsRight() const {
-  return Width() - 1 - (HasScrollBar() ? kScrollBarWidth : 0);
-}
+int TComboBoxList::ItemsRight() const { return Width() - 1 - (HasScrollBar() ? kScrollBarWidth : 0); }
 
 void TComboBoxList::Place() {
   const int rows = Rows();
@@ -166,29 +162,19 @@ void TComboBoxList::WndProc(TMessage& message) {
   const gdi::TPoint p = PointFromParam(message.LParam);
   switch (message.Msg) {
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      PressAt(p.X, p.Y);
-      return;
+    case WM_LBUTTONDBLCLK: PressAt(p.X, p.Y); return;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
       if (!Within(ClientRect(), p.X, p.Y)) combo_->CloseList(false);
       return;
-    case WM_MOUSEMOVE:
-      MoveTo(p.X, p.Y, (static_cast<TShiftState>(message.WParam) & ssLeft) != 0);
-      return;
-    case WM_LBUTTONUP:
-      ReleaseAt(p.X, p.Y);
-      return;
+    case WM_MOUSEMOVE: MoveTo(p.X, p.Y, (static_cast<TShiftState>(message.WParam) & ssLeft) != 0); return;
+    case WM_LBUTTONUP: ReleaseAt(p.X, p.Y); return;
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-      return;
-    case WM_CANCELMODE:
-      combo_->CloseList(false);
-      return;
-    default:
-      TCustomControl::WndProc(message);
+    case WM_MBUTTONUP: return;
+    case WM_CANCELMODE: combo_->CloseList(false); return;
+    default: TCustomControl::WndProc(message);
   }
 }
 

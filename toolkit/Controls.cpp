@@ -199,8 +199,7 @@ void TControl::ChangeScale(int m, int d) {
   if (m == d) return;
   const int left = MulDiv(left_, m, d), top = MulDiv(top_, m, d);
   const int right = (controlStyle_ & csFixedWidth) ? left + width_ : MulDiv(left_ + width_, m, d);
-  const int bottom =
-      (controlStyle_ & csFixedHeight) ? top + height_ : MulDiv(top_ + height_, m, d);
+  const int bottom = (controlStyle_ & csFixedHeight) ? top + height_ : MulDiv(top_ + height_, m, d);
   SetBounds(left, top, right - left, bottom - top);
   if (!parentFont_) font_->SetHeight(MulDiv(font_->Height(), m, d));
 }
@@ -525,8 +524,8 @@ void TControl::Repaint() {
 
 void TControl::SetName(const std::string& name) {
   // A caption that was the old name follows the name, as on the designer.
-  const bool follow = (controlStyle_ & csSetCaption) && !HasState(csLoading) &&
-                      Name() == text_ && !(Owner() && Owner()->HasState(csLoading));
+  const bool follow = (controlStyle_ & csSetCaption) && !HasState(csLoading) && Name() == text_ &&
+                      !(Owner() && Owner()->HasState(csLoading));
   TComponent::SetName(name);
   if (follow) SetText(name);
 }

@@ -78,12 +78,12 @@ constexpr std::uint32_t CM_DEACTIVATE = CM_BASE + 1;
 constexpr std::uint32_t CM_GOTFOCUS = CM_BASE + 2;
 constexpr std::uint32_t CM_LOSTFOCUS = CM_BASE + 3;
 constexpr std::uint32_t CM_CANCELMODE = CM_BASE + 4;
-constexpr std::uint32_t CM_DIALOGKEY = CM_BASE + 5;    // WParam key, LParam shift; Result 1: taken
-constexpr std::uint32_t CM_DIALOGCHAR = CM_BASE + 6;   // WParam char, LParam shift; Result 1: taken
+constexpr std::uint32_t CM_DIALOGKEY = CM_BASE + 5;     // WParam key, LParam shift; Result 1: taken
+constexpr std::uint32_t CM_DIALOGCHAR = CM_BASE + 6;    // WParam char, LParam shift; Result 1: taken
 constexpr std::uint32_t CM_FOCUSCHANGED = CM_BASE + 7;  // LParam: the focused TWinControl*
 constexpr std::uint32_t CM_PARENTFONTCHANGED = CM_BASE + 8;
 constexpr std::uint32_t CM_PARENTCOLORCHANGED = CM_BASE + 9;
-constexpr std::uint32_t CM_HITTEST = CM_BASE + 10;  // LParam point; Result 0: not hit
+constexpr std::uint32_t CM_HITTEST = CM_BASE + 10;         // LParam point; Result 0: not hit
 constexpr std::uint32_t CM_VISIBLECHANGED = CM_BASE + 11;  // WParam the new value
 constexpr std::uint32_t CM_ENABLEDCHANGED = CM_BASE + 12;
 constexpr std::uint32_t CM_COLORCHANGED = CM_BASE + 13;
@@ -119,11 +119,10 @@ constexpr unsigned DLGC_STATIC = 0x0100;
 constexpr unsigned DLGC_BUTTON = 0x2000;
 
 // Virtual-key codes the framework acts on.
-constexpr WORD VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10,
-               VK_CONTROL = 0x11, VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20,
-               VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25,
-               VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28, VK_INSERT = 0x2D,
-               VK_DELETE = 0x2E, VK_F4 = 0x73;
+constexpr WORD VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
+               VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22,
+               VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
+               VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F4 = 0x73;
 
 // A point packed as the classic LParam: x in the low 16 bits, y in the next
 // 16, both signed.
@@ -141,8 +140,13 @@ enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
 // Bit n is member n of the classic set; the same bits as platform::ShiftBits.
 enum TShiftStateBit : unsigned {
-  ssShift = 1u << 0, ssAlt = 1u << 1, ssCtrl = 1u << 2, ssLeft = 1u << 3,
-  ssRight = 1u << 4, ssMiddle = 1u << 5, ssDouble = 1u << 6,
+  ssShift = 1u << 0,
+  ssAlt = 1u << 1,
+  ssCtrl = 1u << 2,
+  ssLeft = 1u << 3,
+  ssRight = 1u << 4,
+  ssMiddle = 1u << 5,
+  ssDouble = 1u << 6,
 };
 using TShiftState = unsigned;
 
@@ -158,11 +162,11 @@ extern const TEnumInfo kAlignNames;
 // Cursors: the standard ones have these negative numbers; the application
 // adds its own from 1 up (TScreen::SetCursorImage).
 using TCursor = int;
-constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
-                  crSize = -22, crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9,
-                  crUpArrow = -10, crHourGlass = -11, crDrag = -12, crNoDrop = -13,
-                  crHSplit = -14, crVSplit = -15, crMultiDrag = -16, crSQLWait = -17, crNo = -18,
-                  crAppStart = -19, crHelp = -20, crHandPoint = -21, crSizeAll = -22;
+constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSize = -22,
+                  crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10,
+                  crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
+                  crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
+                  crHandPoint = -21, crSizeAll = -22;
 // "crArrow" and friends; false for a value or name without one.
 bool CursorToIdent(TCursor cursor, std::string& ident);
 bool IdentToCursor(const std::string& ident, TCursor& cursor);
@@ -171,19 +175,19 @@ bool IdentToCursor(const std::string& ident, TCursor& cursor);
 
 // What a control asks of the framework.
 enum TControlStyleFlag : unsigned {
-  csAcceptsControls = 1u << 0,   // may hold children (TWinControl)
-  csCaptureMouse = 1u << 1,      // a press captures the mouse until the release
+  csAcceptsControls = 1u << 0,  // may hold children (TWinControl)
+  csCaptureMouse = 1u << 1,     // a press captures the mouse until the release
   csDesignInteractive = 1u << 2,
-  csClickEvents = 1u << 3,       // a release inside after a press on it calls Click
+  csClickEvents = 1u << 3,  // a release inside after a press on it calls Click
   csFramed = 1u << 4,
-  csSetCaption = 1u << 5,        // naming the control sets its caption to the name
-  csOpaque = 1u << 6,            // paints all of itself: no background fill
-  csDoubleClicks = 1u << 7,      // the second press of a double click is a double click
+  csSetCaption = 1u << 5,    // naming the control sets its caption to the name
+  csOpaque = 1u << 6,        // paints all of itself: no background fill
+  csDoubleClicks = 1u << 7,  // the second press of a double click is a double click
   csFixedWidth = 1u << 8,
   csFixedHeight = 1u << 9,
   csNoDesignVisible = 1u << 10,
   csReplicatable = 1u << 11,
-  csNoStdEvents = 1u << 12,      // no OnMouseDown/Move/Up, OnKeyDown/Press/Up
+  csNoStdEvents = 1u << 12,  // no OnMouseDown/Move/Up, OnKeyDown/Press/Up
   csDisplayDragImage = 1u << 13,
   csReflector = 1u << 14,
   csActionClient = 1u << 15,
@@ -193,15 +197,15 @@ using TControlStyle = unsigned;
 
 // What a control is doing.
 enum TControlStateFlag : unsigned {
-  csLButtonDown = 1u << 0,   // the left button went down on it and is still down
-  csClicked = 1u << 1,       // ... and a release inside will be a click
+  csLButtonDown = 1u << 0,  // the left button went down on it and is still down
+  csClicked = 1u << 1,      // ... and a release inside will be a click
   csPalette = 1u << 2,
   csReadingState = 1u << 3,
   csAlignmentNeeded = 1u << 4,
-  csFocusing = 1u << 5,      // the focus is moving to it
+  csFocusing = 1u << 5,  // the focus is moving to it
   csCreating = 1u << 6,
   csPaintCopy = 1u << 7,
-  csCustomPaint = 1u << 8,   // painting now
+  csCustomPaint = 1u << 8,  // painting now
   csDestroyingHandle = 1u << 9,
   csDocking = 1u << 10,
 };
@@ -354,20 +358,20 @@ class TControl : public TComponent {
   virtual void WMMButtonDblClk(TMessage& message);
   virtual void WMMouseMove(TMessage& message);
   virtual void WMCancelMode(TMessage& message);
-  virtual void CMEnabledChanged(TMessage& message);    // repaints
-  virtual void CMVisibleChanged(TMessage& message);    // repaints the place
-  virtual void CMColorChanged(TMessage& message);      // repaints, tells children
-  virtual void CMFontChanged(TMessage& message);       // repaints, tells children
+  virtual void CMEnabledChanged(TMessage& message);  // repaints
+  virtual void CMVisibleChanged(TMessage& message);  // repaints the place
+  virtual void CMColorChanged(TMessage& message);    // repaints, tells children
+  virtual void CMFontChanged(TMessage& message);     // repaints, tells children
   virtual void CMParentColorChanged(TMessage& message);
   virtual void CMParentFontChanged(TMessage& message);
   virtual void CMParentShowHintChanged(TMessage& message);
-  virtual void CMTextChanged(TMessage& message);       // repaints
+  virtual void CMTextChanged(TMessage& message);  // repaints
   virtual void CMCursorChanged(TMessage& message);
-  virtual void CMMouseEnter(TMessage& message);        // nothing
-  virtual void CMMouseLeave(TMessage& message);        // nothing
-  virtual void CMHitTest(TMessage& message);           // Result 1: the whole rectangle
-  virtual void CMDialogChar(TMessage& message);        // nothing
-  virtual void CMDialogKey(TMessage& message);         // nothing
+  virtual void CMMouseEnter(TMessage& message);  // nothing
+  virtual void CMMouseLeave(TMessage& message);  // nothing
+  virtual void CMHitTest(TMessage& message);     // Result 1: the whole rectangle
+  virtual void CMDialogChar(TMessage& message);  // nothing
+  virtual void CMDialogKey(TMessage& message);   // nothing
 
   // Whether the values differ from the class's defaults, for streams.
   // Classes with other defaults override these.
@@ -483,8 +487,7 @@ class TWinControl : public TControl {
   // The topmost visible child at `pos` (client coordinates): windowless
   // first, windowed when `allowWinControls`; disabled ones only when
   // `allowDisabled`.
-  TControl* ControlAtPos(const gdi::TPoint& pos, bool allowDisabled,
-                         bool allowWinControls = false) const;
+  TControl* ControlAtPos(const gdi::TPoint& pos, bool allowDisabled, bool allowWinControls = false) const;
   // The topmost visible windowed child at `pos`. Windowed children lie above
   // the windowless ones, so the mouse asks this first.
   TWinControl* WindowAtPos(const gdi::TPoint& pos, bool allowDisabled = false) const;
@@ -550,7 +553,6 @@ class TWinControl : public TControl {
   void WndProc(TMessage& message) override;
 
  protected:
-
   // The dialog navigation keys and typed letters this control keeps
   // (DLGC_ bits); WM_GETDLGCODE answers with it. Default: none.
   virtual unsigned GetDlgCode();

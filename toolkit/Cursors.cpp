@@ -53,8 +53,8 @@ platform::CursorImage Blank(int hotX, int hotY) {
 }
 
 // Pictures: 'X' black, '.' white, anything else clear; the first row at `top`.
-platform::CursorImage FromPicture(std::initializer_list<std::string_view> rows, int left, int top,
-                                  int hotX, int hotY) {
+platform::CursorImage FromPicture(std::initializer_list<std::string_view> rows, int left, int top, int hotX,
+                                  int hotY) {
   platform::CursorImage image = Blank(hotX, hotY);
   int y = top;
   for (std::string_view row : rows) {
@@ -89,91 +89,32 @@ platform::CursorImage FromShape(const std::function<bool(int, int)>& inside, int
 }
 
 platform::CursorImage Arrow() {
-  return FromPicture({"X",
-                      "XX",
-                      "X.X",
-                      "X..X",
-                      "X...X",
-                      "X....X",
-                      "X.....X",
-                      "X......X",
-                      "X.......X",
-                      "X........X",
-                      "X.....XXXXX",
-                      "X..X..X",
-                      "X.X X..X",
-                      "XX  X..X",
-                      "X    X..X",
-                      "     X..X",
-                      "      X..X",
-                      "      X..X",
-                      "       XX"},
+  return FromPicture({"X", "XX", "X.X", "X..X", "X...X", "X....X", "X.....X", "X......X", "X.......X",
+                      "X........X", "X.....XXXXX", "X..X..X", "X.X X..X", "XX  X..X", "X    X..X",
+                      "     X..X", "      X..X", "      X..X", "       XX"},
                      0, 0, 0, 0);
 }
 
 platform::CursorImage HandPoint() {
-  return FromPicture({"     XX",
-                      "    X..X",
-                      "    X..X",
-                      "    X..X",
-                      "    X..X",
-                      "    X..XXX",
-                      "    X..X..XXX",
-                      "    X..X..X..XX",
-                      "    X..X..X..X.X",
-                      "XXX X........X.X",
-                      "X..XX..........X",
-                      " X.............X",
-                      "  X............X",
-                      "  X...........X",
-                      "   X..........X",
-                      "   X.........X",
-                      "    X........X",
-                      "    X........X",
-                      "    XXXXXXXXXX"},
-                     8, 6, 13, 6);
+  return FromPicture(
+      {"     XX", "    X..X", "    X..X", "    X..X", "    X..X", "    X..XXX", "    X..X..XXX",
+       "    X..X..X..XX", "    X..X..X..X.X", "XXX X........X.X", "X..XX..........X", " X.............X",
+       "  X............X", "  X...........X", "   X..........X", "   X.........X", "    X........X",
+       "    X........X", "    XXXXXXXXXX"},
+      8, 6, 13, 6);
 }
 
 platform::CursorImage HourGlass() {
-  return FromPicture({"XXXXXXXXXXXXX",
-                      "X...........X",
-                      " XXXXXXXXXXX",
-                      " X.........X",
-                      " X.X.X.X.X.X",
-                      "  X.X.X.X.X",
-                      "   X.X.X.X",
-                      "    X.X.X",
-                      "     X.X",
-                      "     X.X",
-                      "    X...X",
-                      "   X.....X",
-                      "  X...X...X",
-                      " X...X.X...X",
-                      " X..X.X.X..X",
-                      " X.X.X.X.X.X",
-                      " XXXXXXXXXXX",
-                      "X...........X",
-                      "XXXXXXXXXXXXX"},
-                     10, 7, 16, 16);
+  return FromPicture(
+      {"XXXXXXXXXXXXX", "X...........X", " XXXXXXXXXXX", " X.........X", " X.X.X.X.X.X", "  X.X.X.X.X",
+       "   X.X.X.X", "    X.X.X", "     X.X", "     X.X", "    X...X", "   X.....X", "  X...X...X",
+       " X...X.X...X", " X..X.X.X..X", " X.X.X.X.X.X", " XXXXXXXXXXX", "X...........X", "XXXXXXXXXXXXX"},
+      10, 7, 16, 16);
 }
 
 platform::CursorImage IBeam() {
-  return FromPicture({"XXX XXX",
-                      "   X",
-                      "   X",
-                      "   X",
-                      "   X",
-                      "   X",
-                      "   X",
-                      "   X",
-                      "   X",
-                      "   X",
-                      "   X",
-                      "   X",
-                      "   X",
-                      "   X",
-                      "   X",
-                      "XXX XXX"},
+  return FromPicture({"XXX XXX", "   X", "   X", "   X", "   X", "   X", "   X", "   X", "   X", "   X",
+                      "   X", "   X", "   X", "   X", "   X", "XXX XXX"},
                      13, 8, 16, 15);
 }
 
@@ -208,9 +149,9 @@ platform::CursorImage Standard(TCursor cursor) {
     case crAppStart: return HourGlass();
     case crIBeam: return IBeam();
     case crCross:
-      return FromShape([](int x, int y) {
-        return (x == 15 && y >= 5 && y <= 25) || (y == 15 && x >= 5 && x <= 25);
-      }, 15, 15);
+      return FromShape(
+          [](int x, int y) { return (x == 15 && y >= 5 && y <= 25) || (y == 15 && x >= 5 && x <= 25); }, 15,
+          15);
     case crSizeWE:
     case crHSplit: return FromShape([](int x, int y) { return DoubleArrow(x, y, 1, 0); }, 15, 15);
     case crSizeNS:
@@ -218,14 +159,15 @@ platform::CursorImage Standard(TCursor cursor) {
     case crSizeNWSE: return FromShape([](int x, int y) { return DoubleArrow(x, y, 1, 1); }, 15, 15);
     case crSizeNESW: return FromShape([](int x, int y) { return DoubleArrow(x, y, 1, -1); }, 15, 15);
     case crSizeAll:
-      return FromShape([](int x, int y) {
-        return DoubleArrow(x, y, 1, 0) || DoubleArrow(x, y, 0, 1);
-      }, 15, 15);
+      return FromShape([](int x, int y) { return DoubleArrow(x, y, 1, 0) || DoubleArrow(x, y, 0, 1); }, 15,
+                       15);
     case crUpArrow:
-      return FromShape([](int x, int y) {
-        const int c = std::abs(x - 15);
-        return (y >= 4 && y < 12 && c <= y - 4) || (y >= 12 && y <= 27 && c <= 1);
-      }, 15, 4);
+      return FromShape(
+          [](int x, int y) {
+            const int c = std::abs(x - 15);
+            return (y >= 4 && y < 12 && c <= y - 4) || (y >= 12 && y <= 27 && c <= 1);
+          },
+          15, 4);
     case crNo:
     case crNoDrop: return FromShape(NoSign, 15, 15);
     case crNone: return Blank(0, 0);

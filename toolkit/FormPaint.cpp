@@ -83,8 +83,7 @@ gdi::COLORREF TForm::SurfacePixel(int x, int y) const {
   if (!row) return gdi::CLR_INVALID;
   std::uint32_t p;
   std::memcpy(&p, row + static_cast<std::size_t>(x) * 4, 4);
-  return gdi::RGB(static_cast<gdi::BYTE>(p >> 16), static_cast<gdi::BYTE>(p >> 8),
-                  static_cast<gdi::BYTE>(p));
+  return gdi::RGB(static_cast<gdi::BYTE>(p >> 16), static_cast<gdi::BYTE>(p >> 8), static_cast<gdi::BYTE>(p));
 }
 
 void TForm::Present() {
@@ -93,8 +92,7 @@ void TForm::Present() {
   presented_.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
   for (int y = 0; y < h; ++y)
     if (const gdi::BYTE* row = gdi::GetBitmapRow(surface_, y))
-      std::memcpy(presented_.data() + static_cast<std::size_t>(y) * w, row,
-                  static_cast<std::size_t>(w) * 4);
+      std::memcpy(presented_.data() + static_cast<std::size_t>(y) * w, row, static_cast<std::size_t>(w) * 4);
   // Pop-ups, each where it stands, the last shown on top.
   for (TWinControl* popup : popups_) {
     if (!popup->Visible() || !overlay_) continue;
@@ -105,8 +103,7 @@ void TForm::Present() {
     for (int y = r.Top; y < r.Bottom; ++y)
       if (const gdi::BYTE* row = gdi::GetBitmapRow(overlay_, y))
         std::memcpy(presented_.data() + static_cast<std::size_t>(y) * w + r.Left,
-                    row + static_cast<std::size_t>(r.Left) * 4,
-                    static_cast<std::size_t>(r.Width()) * 4);
+                    row + static_cast<std::size_t>(r.Left) * 4, static_cast<std::size_t>(r.Width()) * 4);
   }
   platform::SurfaceView view;
   view.pixels = presented_.data();

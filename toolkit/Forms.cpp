@@ -13,17 +13,16 @@ namespace toolkit {
 
 const TEnumInfo kFormBorderStyleNames{
     {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
-const TEnumInfo kPositionNames{{"poDesigned", "poDefault", "poDefaultPosOnly",
-                                "poDefaultSizeOnly", "poScreenCenter", "poDesktopCenter",
-                                "poMainFormCenter", "poOwnerFormCenter"}};
+const TEnumInfo kPositionNames{{"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                                "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
+                                "poOwnerFormCenter"}};
 
 const TClassInfo& TForm::StaticClass() {
   static const TClassInfo info =
       ClassBuilder<TForm>("TForm", &TWinControl::StaticClass())
           .Creatable()
           .Ref("ActiveControl", &TForm::ActiveControl, &TForm::SetActiveControl)
-          .Enum("BorderStyle", kFormBorderStyleNames, &TForm::BorderStyle, &TForm::SetBorderStyle,
-                bsSizeable)
+          .Enum("BorderStyle", kFormBorderStyleNames, &TForm::BorderStyle, &TForm::SetBorderStyle, bsSizeable)
           .Int("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight)
           .Int("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth)
           .Nested("Icon", &TForm::Icon)
@@ -45,9 +44,7 @@ const TClassInfo& TForm::StaticClass() {
 }
 
 TForm::TForm(TComponent* owner)
-    : TWinControl(owner),
-      icon_(std::make_unique<TIcon>()),
-      canvas_(std::make_unique<TControlCanvas>(this)) {
+    : TWinControl(owner), icon_(std::make_unique<TIcon>()), canvas_(std::make_unique<TControlCanvas>(this)) {
   visible_ = false;
   color_ = clBtnFace;
   parentFont_ = false;
@@ -134,9 +131,7 @@ void TForm::SetBounds(int left, int top, int width, int height) {
   }
 }
 
-void TForm::SetClientWidth(int width) {
-  SetBounds(Left(), Top(), width + 2 * FrameWidth(), Height());
-}
+void TForm::SetClientWidth(int width) { SetBounds(Left(), Top(), width + 2 * FrameWidth(), Height()); }
 
 void TForm::SetClientHeight(int height) {
   SetBounds(Left(), Top(), Width(), height + FrameTop() + FrameWidth());
@@ -185,7 +180,7 @@ void TForm::OpenWindow() {
       request.clientHeight = clientHeight_;
       request.dialogFrame = borderStyle_ != bsSizeable && borderStyle_ != bsSizeToolWin;
       request.centred = position_ == poScreenCenter || position_ == poDesktopCenter ||
-                     position_ == poMainFormCenter || position_ == poOwnerFormCenter;
+                        position_ == poMainFormCenter || position_ == poOwnerFormCenter;
       request.icons = icon_->Images();
       try {
         window_ = backend->OpenWindow(request);

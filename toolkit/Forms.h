@@ -55,8 +55,14 @@ class TIcon : public TPersistent {
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TPosition {
-  poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
-  poDesktopCenter, poMainFormCenter, poOwnerFormCenter,
+  poDesigned,
+  poDefault,
+  poDefaultPosOnly,
+  poDefaultSizeOnly,
+  poScreenCenter,
+  poDesktopCenter,
+  poMainFormCenter,
+  poOwnerFormCenter,
 };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;
@@ -190,9 +196,9 @@ class TForm : public TWinControl {
   void CMVisibleChanged(TMessage& message) override;
   void CMTextChanged(TMessage& message) override;
 
-  bool IsColorStored() const override;        // Color != clBtnFace
-  bool IsParentFontStored() const override;   // ParentFont != false
-  bool IsVisibleStored() const override;      // Visible != false
+  bool IsColorStored() const override;                  // Color != clBtnFace
+  bool IsParentFontStored() const override;             // ParentFont != false
+  bool IsVisibleStored() const override;                // Visible != false
   bool IsSizeStored() const override { return false; }  // the client size is
   bool IsIconStored() const { return !icon_->Empty(); }
 

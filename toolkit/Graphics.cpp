@@ -11,12 +11,11 @@ const TEnumInfo kFontStyleNames{{"fsBold", "fsItalic", "fsUnderline", "fsStrikeO
 const TEnumInfo kFontPitchNames{{"fpDefault", "fpVariable", "fpFixed"}};
 const TEnumInfo kPenStyleNames{
     {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"}};
-const TEnumInfo kPenModeNames{{"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy",
-                               "pmMergePenNot", "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen",
-                               "pmMerge", "pmNotMerge", "pmMask", "pmNotMask", "pmXor",
-                               "pmNotXor"}};
-const TEnumInfo kBrushStyleNames{{"bsSolid", "bsClear", "bsHorizontal", "bsVertical",
-                                  "bsFDiagonal", "bsBDiagonal", "bsCross", "bsDiagCross"}};
+const TEnumInfo kPenModeNames{{"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot",
+                               "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge",
+                               "pmMask", "pmNotMask", "pmXor", "pmNotXor"}};
+const TEnumInfo kBrushStyleNames{{"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
+                                  "bsBDiagonal", "bsCross", "bsDiagCross"}};
 
 // ---- TGraphicsObject ---------------------------------------------------------
 
@@ -74,9 +73,7 @@ void TFont::SetName(const std::string& name) {
   Changed();
 }
 
-int TFont::Size() const {
-  return static_cast<int>(std::lround(-height_ * 72.0 / PixelsPerInch));
-}
+int TFont::Size() const { return static_cast<int>(std::lround(-height_ * 72.0 / PixelsPerInch)); }
 
 void TFont::SetSize(int points) {
   SetHeight(-static_cast<int>(std::lround(points * static_cast<double>(PixelsPerInch) / 72.0)));
@@ -115,13 +112,12 @@ gdi::HFONT TFont::Handle() const {
 // ---- TPen --------------------------------------------------------------------
 
 const TClassInfo& TPen::StaticClass() {
-  static const TClassInfo info =
-      ClassBuilder<TPen>("TPen", &TGraphicsObject::StaticClass())
-          .Color("Color", &TPen::Color, &TPen::SetColor, clBlack)
-          .Enum("Mode", kPenModeNames, &TPen::Mode, &TPen::SetMode, pmCopy)
-          .Enum("Style", kPenStyleNames, &TPen::Style, &TPen::SetStyle, psSolid)
-          .Int("Width", &TPen::Width, &TPen::SetWidth, 1)
-          .Build();
+  static const TClassInfo info = ClassBuilder<TPen>("TPen", &TGraphicsObject::StaticClass())
+                                     .Color("Color", &TPen::Color, &TPen::SetColor, clBlack)
+                                     .Enum("Mode", kPenModeNames, &TPen::Mode, &TPen::SetMode, pmCopy)
+                                     .Enum("Style", kPenStyleNames, &TPen::Style, &TPen::SetStyle, psSolid)
+                                     .Int("Width", &TPen::Width, &TPen::SetWidth, 1)
+                                     .Build();
   return info;
 }
 
@@ -138,10 +134,10 @@ void TPen::SetWidth(int width) {
 int TPen::Rop2() const {
   // In the order of TPenMode.
   static constexpr int kRop2[] = {
-      gdi::R2_BLACK, gdi::R2_WHITE, gdi::R2_NOP, gdi::R2_NOT, gdi::R2_COPYPEN,
-      gdi::R2_NOTCOPYPEN, gdi::R2_MERGEPENNOT, gdi::R2_MASKPENNOT, gdi::R2_MERGENOTPEN,
-      gdi::R2_MASKNOTPEN, gdi::R2_MERGEPEN, gdi::R2_NOTMERGEPEN, gdi::R2_MASKPEN,
-      gdi::R2_NOTMASKPEN, gdi::R2_XORPEN, gdi::R2_NOTXORPEN};
+      gdi::R2_BLACK,       gdi::R2_WHITE,      gdi::R2_NOP,         gdi::R2_NOT,
+      gdi::R2_COPYPEN,     gdi::R2_NOTCOPYPEN, gdi::R2_MERGEPENNOT, gdi::R2_MASKPENNOT,
+      gdi::R2_MERGENOTPEN, gdi::R2_MASKNOTPEN, gdi::R2_MERGEPEN,    gdi::R2_NOTMERGEPEN,
+      gdi::R2_MASKPEN,     gdi::R2_NOTMASKPEN, gdi::R2_XORPEN,      gdi::R2_NOTXORPEN};
   return kRop2[mode_];
 }
 
@@ -160,8 +156,8 @@ void TPen::Assign(const TPersistent* source) {
 
 gdi::HPEN TPen::Handle() const {
   if (!CachedHandle())
-    SetCachedHandle(gdi::CreatePen(style_ == psClear ? gdi::PS_NULL : static_cast<int>(style_),
-                                   width_, ColorToRGB(color_)));
+    SetCachedHandle(gdi::CreatePen(style_ == psClear ? gdi::PS_NULL : static_cast<int>(style_), width_,
+                                   ColorToRGB(color_)));
   return CachedHandle();
 }
 

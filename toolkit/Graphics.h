@@ -74,8 +74,22 @@ class TFont : public TGraphicsObject {
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum TPenMode {
-  pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-  pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor,
+  pmBlack,
+  pmWhite,
+  pmNop,
+  pmNot,
+  pmCopy,
+  pmNotCopy,
+  pmMergePenNot,
+  pmMaskPenNot,
+  pmMergeNotPen,
+  pmMaskNotPen,
+  pmMerge,
+  pmNotMerge,
+  pmMask,
+  pmNotMask,
+  pmXor,
+  pmNotXor,
 };
 
 class TPen : public TGraphicsObject {
@@ -103,7 +117,16 @@ class TPen : public TGraphicsObject {
   TPenMode mode_ = pmCopy;
 };
 
-enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum TBrushStyle {
+  bsSolid,
+  bsClear,
+  bsHorizontal,
+  bsVertical,
+  bsFDiagonal,
+  bsBDiagonal,
+  bsCross,
+  bsDiagCross
+};
 
 class TBrush : public TGraphicsObject {
   TOOLKIT_CLASS(TBrush, TGraphicsObject)

@@ -200,9 +200,7 @@ void TIcon::Assign(const TPersistent* source) {
 void TIcon::DefineProperties(TFiler& filer) {
   filer.DefineBinaryProperty(
       "Data", [this](TStream& stream) { LoadFromStream(stream); },
-      [this](TStream& stream) {
-        stream.WriteBuffer(data_.data(), static_cast<std::int64_t>(data_.size()));
-      },
+      [this](TStream& stream) { stream.WriteBuffer(data_.data(), static_cast<std::int64_t>(data_.size())); },
       !data_.empty());
 }
 

@@ -95,14 +95,12 @@ void TForm::RouteKeyDown(const platform::Event& event) {
   if (!stopped) {
     // Letter and digit keys have their character's code; numpad keys do not.
     const bool letterOrDigit = (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9');
-    if ((shift & ssAlt) && !(shift & ssCtrl) && letterOrDigit &&
-        DialogChar(static_cast<char>(key), shift)) {
+    if ((shift & ssAlt) && !(shift & ssCtrl) && letterOrDigit && DialogChar(static_cast<char>(key), shift)) {
       suppressText_ = true;
       return;
     }
     if (const unsigned want = WantMask(key)) {
-      if (!(ControlAccess::DlgCode(KeyTarget()) & want) && Perform(CM_DIALOGKEY, key, data) != 0)
-        return;
+      if (!(ControlAccess::DlgCode(KeyTarget()) & want) && Perform(CM_DIALOGKEY, key, data) != 0) return;
     }
     TMessage m{WM_KEYDOWN, key, data, 0};
     KeyTarget()->WndProc(m);
@@ -135,8 +133,7 @@ void TForm::RouteText(const platform::Event& event) {
 }
 
 void TForm::SendChar(char c, TShiftState shift, bool offerAsAccelerator) {
-  if (offerAsAccelerator && !(ControlAccess::DlgCode(KeyTarget()) & DLGC_WANTCHARS) &&
-      DialogChar(c, shift))
+  if (offerAsAccelerator && !(ControlAccess::DlgCode(KeyTarget()) & DLGC_WANTCHARS) && DialogChar(c, shift))
     return;
   auto code = static_cast<std::intptr_t>(static_cast<unsigned char>(c));
   if (keyPreview_ && KeyTarget() != this) {

@@ -85,20 +85,15 @@ void TForm::RouteMouse(const platform::Event& event) {
   const gdi::TRect at = target->RectInForm();
   const std::intptr_t where = MakePointParam(point.X - at.Left, point.Y - at.Top);
   switch (event.type) {
-    case Type::MouseMove:
-      target->Perform(WM_MOUSEMOVE, shift, where);
-      break;
+    case Type::MouseMove: target->Perform(WM_MOUSEMOVE, shift, where); break;
     case Type::MouseDown: {
       const bool second = event.clicks == 2 || (event.shift & ssDouble);
       const bool doubleClick = second && (target->ControlStyle() & csDoubleClicks);
       target->Perform(PressMessage(event.button, doubleClick), shift, where);
       break;
     }
-    case Type::MouseUp:
-      target->Perform(ReleaseMessage(event.button), shift, where);
-      break;
-    default:
-      break;
+    case Type::MouseUp: target->Perform(ReleaseMessage(event.button), shift, where); break;
+    default: break;
   }
   // `target` may be gone now: nothing below looks at it.
   const gdi::TRect client = GetClientRect();

@@ -115,11 +115,8 @@ class TextWriter {
         text_ += "]";
         return;
       }
-      case TValueType::vaBinary:
-        Binary(in_.ReadBinary(), indent);
-        return;
-      default:
-        in_.Fail("value type " + std::to_string(static_cast<int>(type)) + " has no text form");
+      case TValueType::vaBinary: Binary(in_.ReadBinary(), indent); return;
+      default: in_.Fail("value type " + std::to_string(static_cast<int>(type)) + " has no text form");
     }
   }
 

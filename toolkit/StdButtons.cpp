@@ -50,13 +50,12 @@ void TButtonControl::MouseDown(TMouseButton button, TShiftState shift, int x, in
 // ---- TButton ---------------------------------------------------------------------------------
 
 const TClassInfo& TButton::StaticClass() {
-  static const TClassInfo info =
-      ClassBuilder<TButton>("TButton", &TButtonControl::StaticClass())
-          .Creatable()
-          .Bool("Cancel", &TButton::Cancel, &TButton::SetCancel, false)
-          .Bool("Default", &TButton::Default, &TButton::SetDefault, false)
-          .Int("ModalResult", &TButton::ModalResult, &TButton::SetModalResult, 0)
-          .Build();
+  static const TClassInfo info = ClassBuilder<TButton>("TButton", &TButtonControl::StaticClass())
+                                     .Creatable()
+                                     .Bool("Cancel", &TButton::Cancel, &TButton::SetCancel, false)
+                                     .Bool("Default", &TButton::Default, &TButton::SetDefault, false)
+                                     .Int("ModalResult", &TButton::ModalResult, &TButton::SetModalResult, 0)
+                                     .Build();
   return info;
 }
 
@@ -112,8 +111,8 @@ void TButton::Paint() {
   stddraw::Fill(canvas, r, Color());
   gdi::TRect text = client;
   if (pressed) gdi::OffsetRect(&text, 1, 1);
-  stddraw::DrawCaption(canvas, Font(), Caption(), text,
-                       gdi::DT_CENTER | gdi::DT_VCENTER | gdi::DT_SINGLELINE, Enabled());
+  stddraw::DrawCaption(canvas, Font(), Caption(), text, gdi::DT_CENTER | gdi::DT_VCENTER | gdi::DT_SINGLELINE,
+                       Enabled());
   if (Focused()) {
     gdi::TRect focus = client;
     gdi::InflateRect(&focus, -4, -4);
@@ -253,18 +252,8 @@ namespace {
 // and left, highlight below and right; the inner ring dark and light the
 // same way; the face inside.
 constexpr const char* kMark[12] = {
-    "....SSSS....",
-    "..SSDDDDSS..",
-    ".SDDWWWWDLH.",
-    ".SDWWWWWWLH.",
-    "SDWWWWWWWWLH",
-    "SDWWWWWWWWLH",
-    "SDWWWWWWWWLH",
-    "SDWWWWWWWWLH",
-    ".SDWWWWWWLH.",
-    ".SLLWWWWLLH.",
-    "..HHLLLLHH..",
-    "....HHHH....",
+    "....SSSS....", "..SSDDDDSS..", ".SDDWWWWDLH.", ".SDWWWWWWLH.", "SDWWWWWWWWLH", "SDWWWWWWWWLH",
+    "SDWWWWWWWWLH", "SDWWWWWWWWLH", ".SDWWWWWWLH.", ".SLLWWWWLLH.", "..HHLLLLHH..", "....HHHH....",
 };
 constexpr const char* kDot[4] = {".XX.", "XXXX", "XXXX", ".XX."};
 

@@ -202,7 +202,7 @@ class TRadioButton : public TButtonControl {
 
   bool checked_ = false;
   TLeftRight alignment_ = taRightJustify;
-  bool pushed_ = false;     // drawn held down (mouse inside or Space)
+  bool pushed_ = false;  // drawn held down (mouse inside or Space)
   bool mouseDown_ = false;
   bool spaceDown_ = false;
 };
@@ -327,8 +327,8 @@ class TComboBox : public TCustomControl {
   std::unique_ptr<TStrings> items_;
   TComboBoxStyle style_ = csDropDown;
   int itemIndex_ = -1;
-  int pendingIndex_ = -1;   // from a stream, applied when loaded
-  int itemHeight_ = 0;      // 0: the font's
+  int pendingIndex_ = -1;  // from a stream, applied when loaded
+  int itemHeight_ = 0;     // 0: the font's
   int dropDownCount_ = 8;
   int maxLength_ = 0;
   int caret_ = 0;           // the active end of the selection

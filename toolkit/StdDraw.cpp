@@ -53,8 +53,7 @@ class TextScope {
 
 }  // namespace
 
-gdi::TRect MeasureText(const TFont* font, const std::string& text, const gdi::TRect& bounds,
-                       unsigned flags) {
+gdi::TRect MeasureText(const TFont* font, const std::string& text, const gdi::TRect& bounds, unsigned flags) {
   MeasureContext mc(font);
   gdi::TRect r = bounds;
   CallGdi([&] {
@@ -80,17 +79,16 @@ int TextWidth(const TFont* font, const std::string& text) {
   return size.cx;
 }
 
-void DrawText(TCanvas* canvas, const TFont* font, const std::string& text, gdi::TRect rect,
-              unsigned flags, TColor color) {
+void DrawText(TCanvas* canvas, const TFont* font, const std::string& text, gdi::TRect rect, unsigned flags,
+              TColor color) {
   if (text.empty()) return;
   TextScope scope(canvas, font, color);
-  CallGdi([&] {
-    return gdi::DrawTextA(scope.get(), text.data(), static_cast<int>(text.size()), &rect, flags);
-  });
+  CallGdi(
+      [&] { return gdi::DrawTextA(scope.get(), text.data(), static_cast<int>(text.size()), &rect, flags); });
 }
 
-void DrawCaption(TCanvas* canvas, const TFont* font, const std::string& text,
-                 const gdi::TRect& rect, unsigned flags, bool enabled) {
+void DrawCaption(TCanvas* canvas, const TFont* font, const std::string& text, const gdi::TRect& rect,
+                 unsigned flags, bool enabled) {
   if (enabled) {
     DrawText(canvas, font, text, rect, flags, font->Color());
     return;
@@ -130,8 +128,7 @@ void Triangle(TCanvas* canvas, int x, int y, bool down, TColor color) {
 }
 }  // namespace
 
-void DrawScrollButton(TCanvas* canvas, const gdi::TRect& rect, bool down, bool pushed,
-                      bool enabled) {
+void DrawScrollButton(TCanvas* canvas, const gdi::TRect& rect, bool down, bool pushed, bool enabled) {
   gdi::TRect r = rect;
   if (pushed) {
     Frame3D(canvas, r, clBtnShadow, clBtnShadow, 1);

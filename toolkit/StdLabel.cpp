@@ -118,8 +118,7 @@ void TLabel::Paint() {
   const gdi::TRect client = ClientRect();
   if (!transparent_) stddraw::Fill(Canvas(), client, Color());
   gdi::TRect rect = client;
-  const unsigned flags = gdi::DT_EXPANDTABS | (wordWrap_ ? gdi::DT_WORDBREAK : 0u) |
-                         kAlignFlags[alignment_];
+  const unsigned flags = gdi::DT_EXPANDTABS | (wordWrap_ ? gdi::DT_WORDBREAK : 0u) | kAlignFlags[alignment_];
   if (layout_ != tlTop) {
     gdi::TRect calc = rect;
     DoDrawText(calc, flags | gdi::DT_CALCRECT);

@@ -165,8 +165,8 @@ void TReader::Impl::ReadTree(TComponent& root) {
   const std::string className = in.ReadShortString("a class name");
   const std::string name = in.ReadShortString("a component name");
   if (!Compatible(root, className)) {
-    throw EReadError(Format("The stream holds a %s, which cannot be read into a %s",
-                            className.c_str(), root.ClassName().c_str()));
+    throw EReadError(Format("The stream holds a %s, which cannot be read into a %s", className.c_str(),
+                            root.ClassName().c_str()));
   }
   loaded.push_back(&root);
   SetFlags(root, csLoading | csReading, true);
@@ -191,7 +191,8 @@ void TReader::Impl::Rollback(TComponent& root, const std::vector<TComponent*>& b
   created.clear();
   const auto newcomer = [&]() -> TComponent* {
     for (int i = root.ComponentCount() - 1; i >= 0; --i)
-      if (std::find(before.begin(), before.end(), root.Components(i)) == before.end()) return root.Components(i);
+      if (std::find(before.begin(), before.end(), root.Components(i)) == before.end())
+        return root.Components(i);
     return nullptr;
   };
   while (TComponent* c = newcomer()) delete c;
@@ -260,27 +261,24 @@ void TReader::Impl::ReadProperty(TComponent& component) {
     if (!definedRead) throw EReadError(Format(SUnknownProperty, last.c_str()));
   } catch (const Exception& e) {
     definedName.clear();
-    throw EReadError(Format("Error reading %s.%s: %s", DisplayName(component).c_str(), path.c_str(),
-                            e.Message.c_str()));
+    throw EReadError(
+        Format("Error reading %s.%s: %s", DisplayName(component).c_str(), path.c_str(), e.Message.c_str()));
   }
 }
 
 void TReader::Impl::ReadValue(TObject& instance, const TPropInfo& prop, const std::string& where) {
-  const bool ordinal = prop.Kind != TTypeKind::String && prop.Kind != TTypeKind::Class &&
-                       prop.Kind != TTypeKind::Method;
+  const bool ordinal =
+      prop.Kind != TTypeKind::String && prop.Kind != TTypeKind::Class && prop.Kind != TTypeKind::Method;
   Require(!ordinal || prop.SetOrd);
   switch (prop.Kind) {
-    case TTypeKind::Integer:
-      prop.SetOrd(instance, self.ReadInteger());
-      return;
-    case TTypeKind::Boolean:
-      prop.SetOrd(instance, self.ReadBoolean() ? 1 : 0);
-      return;
+    case TTypeKind::Integer: prop.SetOrd(instance, self.ReadInteger()); return;
+    case TTypeKind::Boolean: prop.SetOrd(instance, self.ReadBoolean() ? 1 : 0); return;
     case TTypeKind::Enumeration: {
       Require(prop.Enum != nullptr);
       const std::string ident = self.ReadIdent();
       const auto& names = prop.Enum->Names;
-      auto it = std::find_if(names.begin(), names.end(), [&](const std::string& n) { return SameText(n, ident); });
+      auto it =
+          std::find_if(names.begin(), names.end(), [&](const std::string& n) { return SameText(n, ident); });
       Require(it != names.end());
       prop.SetOrd(instance, it - names.begin());
       return;
@@ -290,7 +288,8 @@ void TReader::Impl::ReadValue(TObject& instance, const TPropInfo& prop, const st
       const auto& names = prop.Enum->Names;
       std::uint64_t bits = 0;
       for (const std::string& member : in.ReadSet()) {
-        auto it = std::find_if(names.begin(), names.end(), [&](const std::string& n) { return SameText(n, member); });
+        auto it = std::find_if(names.begin(), names.end(),
+                               [&](const std::string& n) { return SameText(n, member); });
         Require(it != names.end() && it - names.begin() < 64);
         bits |= std::uint64_t{1} << (it - names.begin());
       }

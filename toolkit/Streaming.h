@@ -19,10 +19,27 @@
 namespace toolkit {
 
 enum class TValueType : std::uint8_t {
-  vaNull = 0, vaList = 1, vaInt8 = 2, vaInt16 = 3, vaInt32 = 4, vaExtended = 5,
-  vaString = 6, vaIdent = 7, vaFalse = 8, vaTrue = 9, vaBinary = 10, vaSet = 11,
-  vaLString = 12, vaNil = 13, vaCollection = 14, vaSingle = 15, vaCurrency = 16,
-  vaDate = 17, vaWString = 18, vaInt64 = 19, vaUTF8String = 20,
+  vaNull = 0,
+  vaList = 1,
+  vaInt8 = 2,
+  vaInt16 = 3,
+  vaInt32 = 4,
+  vaExtended = 5,
+  vaString = 6,
+  vaIdent = 7,
+  vaFalse = 8,
+  vaTrue = 9,
+  vaBinary = 10,
+  vaSet = 11,
+  vaLString = 12,
+  vaNil = 13,
+  vaCollection = 14,
+  vaSingle = 15,
+  vaCurrency = 16,
+  vaDate = 17,
+  vaWString = 18,
+  vaInt64 = 19,
+  vaUTF8String = 20,
 };
 
 // What DefineProperties is given: a way to declare values that are not
@@ -34,8 +51,7 @@ class TFiler {
                               const std::function<void(TWriter&)>& write, bool hasData) = 0;
   // The value is raw bytes (vaBinary): `read` gets a stream positioned at
   // them and holding exactly them, `write` writes them to the stream given.
-  virtual void DefineBinaryProperty(const std::string& name,
-                                    const std::function<void(TStream&)>& read,
+  virtual void DefineBinaryProperty(const std::string& name, const std::function<void(TStream&)>& read,
                                     const std::function<void(TStream&)>& write, bool hasData) = 0;
 };
 

@@ -68,7 +68,7 @@ std::int64_t TMemoryStream::Write(const void* buffer, std::int64_t count) {
 std::int64_t TMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) {
   const std::int64_t base = origin == TSeekOrigin::soBeginning ? 0
                             : origin == TSeekOrigin::soCurrent ? position_
-                                                                : Size();
+                                                               : Size();
   if (offset < -base) throw EStreamError("Cannot seek before the start of the stream");
   // Past the end is allowed: a write there fills the gap with zeros.
   position_ = base + offset;
@@ -162,7 +162,7 @@ std::int64_t TFileStream::Write(const void* buffer, std::int64_t count) {
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
   const platform::File::Origin from = origin == TSeekOrigin::soBeginning ? platform::File::Origin::Begin
                                       : origin == TSeekOrigin::soCurrent ? platform::File::Origin::Current
-                                                                          : platform::File::Origin::End;
+                                                                         : platform::File::Origin::End;
   try {
     return file_->Seek(offset, from);
   } catch (const platform::FileError& e) {

@@ -14,9 +14,9 @@ class Exception : public std::exception {
   std::string Message;
 };
 
-#define TOOLKIT_EXCEPTION(Name, Base)                                 \
-  class Name : public Base {                                      \
-   public:                                                        \
+#define TOOLKIT_EXCEPTION(Name, Base)                                     \
+  class Name : public Base {                                              \
+   public:                                                                \
     explicit Name(std::string message = {}) : Base(std::move(message)) {} \
   }
 

@@ -23,7 +23,7 @@ struct Token {
   std::string text;             // Symbol, String, Binary (the bytes)
   std::uint64_t magnitude = 0;  // Integer, without its sign
   bool hex = false;
-  char ch = 0;                  // Char
+  char ch = 0;  // Char
   int line = 1;
 };
 
@@ -119,7 +119,8 @@ class Lexer {
     std::uint64_t value = 0;
     int digits = 0;
     for (int d; More() && (d = hex ? HexValue(Peek()) : (IsDigit(Peek()) ? Peek() - '0' : -1)) >= 0; ++pos_) {
-      if (value > (UINT64_MAX - static_cast<std::uint64_t>(d)) / base) ParseError("Number out of range", line_);
+      if (value > (UINT64_MAX - static_cast<std::uint64_t>(d)) / base)
+        ParseError("Number out of range", line_);
       value = value * base + static_cast<std::uint64_t>(d);
       ++digits;
     }
@@ -193,7 +194,9 @@ class TextParser {
   const Token& Ahead() const { return tokens_[std::min(pos_ + 1, tokens_.size() - 1)]; }
   [[noreturn]] void Fail(const std::string& problem) const { ParseError(problem, Current().line); }
   bool IsChar(char c) const { return Current().kind == Tok::Char && Current().ch == c; }
-  bool IsWord(const char* word) const { return Current().kind == Tok::Symbol && SameText(Current().text, word); }
+  bool IsWord(const char* word) const {
+    return Current().kind == Tok::Symbol && SameText(Current().text, word);
+  }
   void ExpectChar(char c) {
     if (!IsChar(c)) Fail(Format("'%c' expected", c));
     ++pos_;
@@ -218,7 +221,8 @@ class TextParser {
   // A property starts with a name followed by '=' or '.', so properties may
   // be called End or Object.
   bool AtProperty() const {
-    return Current().kind == Tok::Symbol && Ahead().kind == Tok::Char && (Ahead().ch == '=' || Ahead().ch == '.');
+    return Current().kind == Tok::Symbol && Ahead().kind == Tok::Char &&
+           (Ahead().ch == '=' || Ahead().ch == '.');
   }
 
   void Object(int depth) {
@@ -280,8 +284,7 @@ class TextParser {
         if (token.ch == '(') return List(depth);
         if (token.ch == '@') return File();
         break;
-      case Tok::End:
-        break;
+      case Tok::End: break;
     }
     Fail("Value expected");
   }
@@ -299,7 +302,8 @@ class TextParser {
       }
     } else {
       if (token.magnitude > (negative ? kLimit : kLimit - 1)) ParseError("Number out of range", token.line);
-      value = negative ? static_cast<std::int64_t>(0 - token.magnitude) : static_cast<std::int64_t>(token.magnitude);
+      value = negative ? static_cast<std::int64_t>(0 - token.magnitude)
+                       : static_cast<std::int64_t>(token.magnitude);
     }
     out_.WriteInteger(value);
   }
@@ -367,7 +371,8 @@ class TextParser {
 };
 
 std::string ReadAll(TStream& input) {
-  std::string text(static_cast<std::size_t>(std::max<std::int64_t>(0, input.Size() - input.Position())), '\0');
+  std::string text(static_cast<std::size_t>(std::max<std::int64_t>(0, input.Size() - input.Position())),
+                   '\0');
   input.ReadBuffer(text.data(), static_cast<std::int64_t>(text.size()));
   return text;
 }
@@ -380,6 +385,5 @@ void ObjectTextToBinary(TStream& input, TStream& output, const std::string& base
   TextParser(Lexer(text).Tokens(), binary, baseDir).Parse();
   output.WriteBuffer(binary.Bytes().data(), binary.Size());
 }
-
 
 }  // namespace toolkit

@@ -40,8 +40,8 @@ enum class TTypeKind {
   Set,          // written as a list of identifiers
   Color,        // an integer, written by identifier where one names it (clBtnFace)
   String,
-  Class,        // a component reference (written by name) or a nested persistent object
-  Method,       // an event, written as the name of a handler of the root
+  Class,   // a component reference (written by name) or a nested persistent object
+  Method,  // an event, written as the name of a handler of the root
 };
 
 // The identifiers of an enumeration, in ordinal order; also the element type
@@ -67,10 +67,10 @@ struct TMethodRef {
 struct TPropInfo {
   std::string Name;
   TTypeKind Kind = TTypeKind::Integer;
-  const TEnumInfo* Enum = nullptr;     // Enumeration, Set
-  const TIdentMap* Idents = nullptr;   // Color and other integers with names
-  const TClassInfo* ObjClass = nullptr;  // Class: the declared class
-  std::optional<std::int64_t> Default;   // ordinal kinds: not written when equal
+  const TEnumInfo* Enum = nullptr;           // Enumeration, Set
+  const TIdentMap* Idents = nullptr;         // Color and other integers with names
+  const TClassInfo* ObjClass = nullptr;      // Class: the declared class
+  std::optional<std::int64_t> Default;       // ordinal kinds: not written when equal
   std::type_index EventType = typeid(void);  // Method: the handler's signature
 
   std::function<std::int64_t(const TObject&)> GetOrd;
@@ -138,10 +138,10 @@ const TIdentMap* FindIntegerConsts(const std::string& typeName);
 
 // Inside a class body: the class's run-time information. Parent must be a
 // base of Name, as its StaticClass says.
-#define TOOLKIT_CLASS(Name, Parent)                                              \
- public:                                                                         \
-  static const ::toolkit::TClassInfo& StaticClass();                             \
-  const ::toolkit::TClassInfo& ClassType() const override {                      \
-    static_assert(std::is_base_of_v<Parent, Name>);                              \
-    return StaticClass();                                                        \
+#define TOOLKIT_CLASS(Name, Parent)                         \
+ public:                                                    \
+  static const ::toolkit::TClassInfo& StaticClass();        \
+  const ::toolkit::TClassInfo& ClassType() const override { \
+    static_assert(std::is_base_of_v<Parent, Name>);         \
+    return StaticClass();                                   \
   }

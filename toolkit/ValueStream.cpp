@@ -20,8 +20,7 @@ bool IsIntegerValue(TValueType type) {
 }
 
 bool IsStringValue(TValueType type) {
-  return type == TValueType::vaString || type == TValueType::vaLString ||
-         type == TValueType::vaUTF8String;
+  return type == TValueType::vaString || type == TValueType::vaLString || type == TValueType::vaUTF8String;
 }
 
 // ---- ValueReader ----------------------------------------------------------------
@@ -145,7 +144,8 @@ void ValueWriter::WriteLittleEndian(std::uint64_t value, int bytes) {
 }
 
 void ValueWriter::WriteShortString(const std::string& text, const char* what) {
-  if (text.size() > 255) throw EWriteError(std::string(what) + " \"" + text.substr(0, 40) + "...\" is longer than 255 bytes");
+  if (text.size() > 255)
+    throw EWriteError(std::string(what) + " \"" + text.substr(0, 40) + "...\" is longer than 255 bytes");
   WriteByte(static_cast<std::uint8_t>(text.size()));
   stream_.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
 }
@@ -177,7 +177,8 @@ void ValueWriter::WriteString(const std::string& text) {
     WriteShortString(text, "a string");
     return;
   }
-  if (text.size() > kMaxLength) throw EWriteError("A string of " + std::to_string(text.size()) + " bytes is too long for a stream");
+  if (text.size() > kMaxLength)
+    throw EWriteError("A string of " + std::to_string(text.size()) + " bytes is too long for a stream");
   WriteValue(TValueType::vaLString);
   WriteLittleEndian(text.size(), 4);
   stream_.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
@@ -189,7 +190,8 @@ void ValueWriter::WriteIdent(const std::string& ident) {
 }
 
 void ValueWriter::WriteBinary(const std::uint8_t* data, std::size_t size) {
-  if (size > kMaxLength) throw EWriteError("A binary value of " + std::to_string(size) + " bytes is too long for a stream");
+  if (size > kMaxLength)
+    throw EWriteError("A binary value of " + std::to_string(size) + " bytes is too long for a stream");
   WriteValue(TValueType::vaBinary);
   WriteLittleEndian(size, 4);
   stream_.WriteBuffer(data, static_cast<std::int64_t>(size));

@@ -19,17 +19,16 @@ namespace toolkit {
 // ---- 1. class information and life -------------------------------------------------
 
 const TClassInfo& TWinControl::StaticClass() {
-  static const TClassInfo info =
-      ClassBuilder<TWinControl>("TWinControl", &TControl::StaticClass())
-          .Int("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, -1)
-          .Bool("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop)
-          .StoredWhen(&TWinControl::IsTabStopStored)
-          .Event("OnEnter", &TWinControl::OnEnter)
-          .Event("OnExit", &TWinControl::OnExit)
-          .Event("OnKeyDown", &TWinControl::OnKeyDown)
-          .Event("OnKeyPress", &TWinControl::OnKeyPress)
-          .Event("OnKeyUp", &TWinControl::OnKeyUp)
-          .Build();
+  static const TClassInfo info = ClassBuilder<TWinControl>("TWinControl", &TControl::StaticClass())
+                                     .Int("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, -1)
+                                     .Bool("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop)
+                                     .StoredWhen(&TWinControl::IsTabStopStored)
+                                     .Event("OnEnter", &TWinControl::OnEnter)
+                                     .Event("OnExit", &TWinControl::OnExit)
+                                     .Event("OnKeyDown", &TWinControl::OnKeyDown)
+                                     .Event("OnKeyPress", &TWinControl::OnKeyPress)
+                                     .Event("OnKeyUp", &TWinControl::OnKeyUp)
+                                     .Build();
   return info;
 }
 
@@ -56,9 +55,7 @@ void TWinControl::DestroyChildControls() {
 
 // ---- 2. children ------------------------------------------------------------------------
 
-int TWinControl::ControlCount() const {
-  return static_cast<int>(controls_.size() + winControls_.size());
-}
+int TWinControl::ControlCount() const { return static_cast<int>(controls_.size() + winControls_.size()); }
 
 TControl* TWinControl::Controls(int index) const {
   if (index < 0 || index >= ControlCount()) throw EListError(Format(SListIndexError, index));
@@ -93,13 +90,11 @@ void TWinControl::RemoveControl(TControl* control) {
   control->Invalidate();
   if (TForm* form = ParentForm()) form->ControlGone(control);
   controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
-  winControls_.erase(std::remove(winControls_.begin(), winControls_.end(), control),
-                     winControls_.end());
+  winControls_.erase(std::remove(winControls_.begin(), winControls_.end(), control), winControls_.end());
   tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), control), tabList_.end());
   control->parent_ = nullptr;
   // Off the surface: a windowed control without a form has nowhere to draw.
-  if (auto* w = dynamic_cast<TWinControl*>(control); w && !w->HasState(csDestroying))
-    w->SyncWindowSurfaces();
+  if (auto* w = dynamic_cast<TWinControl*>(control); w && !w->HasState(csDestroying)) w->SyncWindowSurfaces();
   if (control->align_ != alNone && !HasState(csDestroying)) Realign();
   if (!HasState(csDestroying)) Perform(CM_CONTROLCHANGE, reinterpret_cast<std::intptr_t>(control), 0);
 }
@@ -114,11 +109,11 @@ bool TWinControl::ChildAt(const TControl* c, const gdi::TPoint& pos, bool allowD
   if (!c->visible_ || (!c->enabled_ && !allowDisabled)) return false;
   const gdi::TRect r = c->BoundsRect();
   if (!gdi::PtInRect(&r, pos)) return false;
-  return const_cast<TControl*>(c)->Perform(CM_HITTEST, 0, MakePointParam(pos.X - c->left_, pos.Y - c->top_)) != 0;
+  return const_cast<TControl*>(c)->Perform(CM_HITTEST, 0,
+                                           MakePointParam(pos.X - c->left_, pos.Y - c->top_)) != 0;
 }
 
-TControl* TWinControl::ControlAtPos(const gdi::TPoint& pos, bool allowDisabled,
-                                    bool allowWinControls) const {
+TControl* TWinControl::ControlAtPos(const gdi::TPoint& pos, bool allowDisabled, bool allowWinControls) const {
   for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
     if (ChildAt(*it, pos, allowDisabled)) return *it;
   if (allowWinControls)
@@ -250,16 +245,15 @@ void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
   }
 }
 
-TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward,
-                                          bool checkTabStop, bool checkParent) const {
+TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward, bool checkTabStop,
+                                          bool checkParent) const {
   std::vector<TWinControl*> list;
   GetTabOrderList(list);
   const int n = static_cast<int>(list.size());
   if (n == 0) return nullptr;
   const auto found = std::find(list.begin(), list.end(), current);
   // Not in the list: the first (or last) one is the next.
-  const int start = found != list.end() ? static_cast<int>(found - list.begin())
-                                        : (goForward ? n - 1 : 0);
+  const int start = found != list.end() ? static_cast<int>(found - list.begin()) : (goForward ? n - 1 : 0);
   int i = start;
   do {
     i = goForward ? (i + 1) % n : (i + n - 1) % n;
@@ -315,9 +309,7 @@ void TWinControl::AlignControls(TControl*, gdi::TRect& rect) {
           c->SetBounds(rect.Right - w, rect.Top, w, rect.Height());
           rect.Right -= w;
           break;
-        default:
-          c->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
-          break;
+        default: c->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height()); break;
       }
     }
   }
@@ -379,8 +371,7 @@ void TWinControl::PaintControls(gdi::HDC dc, TControl* first) {
     const auto it = std::find(controls_.begin(), controls_.end(), first);
     start = it == controls_.end() ? 0 : static_cast<std::size_t>(it - controls_.begin());
   }
-  const std::vector<TControl*> list(controls_.begin() + static_cast<std::ptrdiff_t>(start),
-                                    controls_.end());
+  const std::vector<TControl*> list(controls_.begin() + static_cast<std::ptrdiff_t>(start), controls_.end());
   for (TControl* c : list) {
     const gdi::TRect r = c->BoundsRect();
     if (!c->visible_ || r.Width() <= 0 || r.Height() <= 0 || !gdi::RectVisible(dc, &r)) continue;

@@ -137,8 +137,8 @@ void TWriter::Impl::WriteProperties(TObject& instance, const std::string& path, 
 void TWriter::Impl::WriteProperty(TObject& instance, const TPropInfo& prop, const std::string& name,
                                   int depth) {
   const auto fail = [&](const std::string& problem) {
-    throw EWriteError(Format("Error writing %s.%s: %s", DisplayName(*current).c_str(), name.c_str(),
-                             problem.c_str()));
+    throw EWriteError(
+        Format("Error writing %s.%s: %s", DisplayName(*current).c_str(), name.c_str(), problem.c_str()));
   };
   const auto writeName = [&] { out.WriteShortString(name, "The property name"); };
 
@@ -197,7 +197,8 @@ void TWriter::Impl::WriteProperty(TObject& instance, const TPropInfo& prop, cons
         const auto* target = dynamic_cast<const TComponent*>(value);
         if (!target) fail("the value is not a component");
         const std::string reference = ReferenceName(*target);
-        if (reference.empty()) fail("the component it refers to has no name or is not part of " + DisplayName(*root));
+        if (reference.empty())
+          fail("the component it refers to has no name or is not part of " + DisplayName(*root));
         writeName();
         out.WriteIdent(reference);
       } else {

@@ -159,7 +159,8 @@ TEST_F(CameraTest, FramesAndFacesOnTheSurface) {
   Release(kInX, kInY);
 
   KeyDown('A');
-  EXPECT_EQ(w.SurfacePixel(kLeft + lx, kTop + ly), FacePixel(1, lx, ly)) << "a key shows the flash, not pressed";
+  EXPECT_EQ(w.SurfacePixel(kLeft + lx, kTop + ly), FacePixel(1, lx, ly))
+      << "a key shows the flash, not pressed";
   EXPECT_EQ(w.SurfacePixel(kLeft, kTop), kBtnFace);
   KeyUp('A');
 }

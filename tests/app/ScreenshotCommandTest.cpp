@@ -49,7 +49,8 @@ TEST_F(WindowTest, KeysWithoutACharacterSendNothing) {
   SetDevices({{"Port A"}});
   Open();
   constexpr unsigned kF5 = 0x74;
-  for (unsigned key : {unsigned{toolkit::VK_LEFT}, kF5, unsigned{toolkit::VK_SHIFT}, unsigned{toolkit::VK_CONTROL}}) {
+  for (unsigned key :
+       {unsigned{toolkit::VK_LEFT}, kF5, unsigned{toolkit::VK_SHIFT}, unsigned{toolkit::VK_CONTROL}}) {
     KeyDown(key);
     KeyUp(key);
   }
@@ -91,8 +92,7 @@ TEST_F(WindowTest, TypingIntoThePortListSendsAndStillEditsIt) {
 const struct {
   const char* text;
   std::size_t commands;
-} kForeignText[] = {
-    {"\xD0\xB6", 1}, {"\xCE\xBB", 1}, {"\xC5\x82", 1}, {"\xE6\x97\xA5\xE6\x9C\xAC", 2}};
+} kForeignText[] = {{"\xD0\xB6", 1}, {"\xCE\xBB", 1}, {"\xC5\x82", 1}, {"\xE6\x97\xA5\xE6\x9C\xAC", 2}};
 
 TEST_F(WindowTest, EveryCharacterTheCodePageLacksIsAWholeCommand) {
   SetDevices({{"Port A"}});

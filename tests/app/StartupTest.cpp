@@ -42,9 +42,10 @@ TEST_F(WindowTest, TheWindowIsBuiltFromItsDescription) {
     const char* caption;
     int height;
   };
-  for (const Expected& e : {Expected{w.Label3, 54, 154, "USB/CARD", -11}, Expected{w.Label2, 56, 198, "FLOPPY", -11},
-                            Expected{w.Label5, 12, 280, "V.1.03", -11}, Expected{w.Label1, 54, 134, "Tyros 2", -16},
-                            Expected{w.Label4, 54, 176, "Tyros", -16}}) {
+  for (const Expected& e :
+       {Expected{w.Label3, 54, 154, "USB/CARD", -11}, Expected{w.Label2, 56, 198, "FLOPPY", -11},
+        Expected{w.Label5, 12, 280, "V.1.03", -11}, Expected{w.Label1, 54, 134, "Tyros 2", -16},
+        Expected{w.Label4, 54, 176, "Tyros", -16}}) {
     EXPECT_EQ(e.label->Left(), e.left) << e.caption;
     EXPECT_EQ(e.label->Top(), e.top) << e.caption;
     EXPECT_EQ(e.label->Caption(), e.caption);
@@ -74,9 +75,9 @@ TEST_F(WindowTest, TheLabelsAreWhiteLettersOnTheDarkPicture) {
   ASSERT_EQ(shown.width, 300);
   // Inside each label's box some pixels are white (its letters) and the
   // rest is the dark picture.
-  for (const gdi::TRect& box : {gdi::TRect{54, 154, 111, 167}, gdi::TRect{56, 198, 97, 211},
-                                gdi::TRect{12, 280, 43, 293}, gdi::TRect{54, 134, 105, 154},
-                                gdi::TRect{54, 176, 92, 196}}) {
+  for (const gdi::TRect& box :
+       {gdi::TRect{54, 154, 111, 167}, gdi::TRect{56, 198, 97, 211}, gdi::TRect{12, 280, 43, 293},
+        gdi::TRect{54, 134, 105, 154}, gdi::TRect{54, 176, 92, 196}}) {
     int white = 0, dark = 0;
     for (int y = box.Top; y < box.Bottom; ++y)
       for (int x = box.Left; x < box.Right; ++x) {
@@ -176,7 +177,9 @@ class FailingService final : public platform::MidiOutService {
  public:
   unsigned Count() override { throw toolkit::EOutOfResources("Out of system resources"); }
   platform::mm::MMRESULT Name(unsigned, std::string&) override { return platform::mm::MMSYSERR_BADDEVICEID; }
-  platform::mm::MMRESULT Open(unsigned, std::uint64_t&) override { return platform::mm::MMSYSERR_BADDEVICEID; }
+  platform::mm::MMRESULT Open(unsigned, std::uint64_t&) override {
+    return platform::mm::MMSYSERR_BADDEVICEID;
+  }
   platform::mm::MMRESULT Send(std::uint64_t, const unsigned char*, std::size_t) override {
     return platform::mm::MMSYSERR_INVALHANDLE;
   }

@@ -17,11 +17,8 @@ TEST(ByteOrder, SixteenBitsLowestByteFirst) {
     std::uint16_t value;
     Bytes bytes;
   } cases[] = {
-      {0x0000, {0x00, 0x00}},
-      {0x0001, {0x01, 0x00}},
-      {0x0100, {0x00, 0x01}},
-      {0x1234, {0x34, 0x12}},
-      {0xFFFF, {0xFF, 0xFF}},
+      {0x0000, {0x00, 0x00}}, {0x0001, {0x01, 0x00}}, {0x0100, {0x00, 0x01}},
+      {0x1234, {0x34, 0x12}}, {0xFFFF, {0xFF, 0xFF}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(base::LoadLe16(c.bytes.data()), c.value) << std::hex << c.value;
@@ -93,8 +90,13 @@ TEST(ByteOrder, ValuesRunningPastTheEndOfASpanAreRefused) {
     bool fits16;
     bool fits32;
   } cases[] = {
-      {0, true, true}, {1, true, true}, {2, true, false}, {3, true, false},
-      {4, false, false}, {5, false, false}, {SIZE_MAX - 1, false, false},
+      {0, true, true},
+      {1, true, true},
+      {2, true, false},
+      {3, true, false},
+      {4, false, false},
+      {5, false, false},
+      {SIZE_MAX - 1, false, false},
   };
   for (const auto& c : cases) {
     if (c.fits16)

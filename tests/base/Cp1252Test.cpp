@@ -27,9 +27,15 @@ TEST(Cp1252, Utf8BecomesOneByteACharacterAndQuestionMarksForTheRest) {
       {"CJK", "\xE6\x97\xA5\xE6\x9C\xAC", "??"},
       {"emoji beyond the BMP", "a\xF0\x9F\x98\x80z", "a?z"},
       {"highest character", "\xF4\x8F\xBF\xBF", "?"},
-      {"stray continuation bytes", "a\x80\xBF" "b", "a??b"},
+      {"stray continuation bytes",
+       "a\x80\xBF"
+       "b",
+       "a??b"},
       {"bytes never valid", "\xC0\xC1\xF5\xFF", "????"},
-      {"sequence broken off", "\xE2\x82" "A\xC3", "?A?"},
+      {"sequence broken off",
+       "\xE2\x82"
+       "A\xC3",
+       "?A?"},
       {"overlong forms", "\xC0\xAF\xE0\x80\xAF", "?????"},
       {"surrogate", "\xED\xA0\x80", "???"},
       {"beyond U+10FFFF", "\xF4\x90\x80\x80", "????"},
@@ -40,9 +46,9 @@ TEST(Cp1252, Utf8BecomesOneByteACharacterAndQuestionMarksForTheRest) {
 }
 
 TEST(Cp1252, BytesStandForTheirUnicodeCharacters) {
-  const std::pair<unsigned char, char32_t> cases[] = {
-      {'A', U'A'},       {0x80, U'\u20AC'}, {0x8D, U'\u008D'}, {0x96, U'\u2013'},
-      {0x9F, U'\u0178'}, {0xA0, U'\u00A0'}, {0xFF, U'\u00FF'}};
+  const std::pair<unsigned char, char32_t> cases[] = {{'A', U'A'},       {0x80, U'\u20AC'}, {0x8D, U'\u008D'},
+                                                      {0x96, U'\u2013'}, {0x9F, U'\u0178'}, {0xA0, U'\u00A0'},
+                                                      {0xFF, U'\u00FF'}};
   for (const auto& [byte, unicode] : cases) EXPECT_EQ(base::Cp1252ToUnicode(byte), unicode) << int{byte};
 }
 

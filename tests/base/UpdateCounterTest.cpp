@@ -37,16 +37,8 @@ TEST(UpdateCounter, ReportsOnlyAtTheOutermostOpenAndClose) {
     const char* log;
     int count;
   } cases[] = {
-      {"c", "<>", 0},
-      {"bce", "<>", 0},
-      {"bbccee", "<>", 0},
-      {"bbe", "<", 1},
-      {"bbeec", "<><>", 0},
-      {"bebe", "<><>", 0},
-      {"e", "", -1},
-      {"ec", "", -1},
-      {"eb", "", 0},
-      {"ebc", "<>", 0},
+      {"c", "<>", 0},      {"bce", "<>", 0}, {"bbccee", "<>", 0}, {"bbe", "<", 1}, {"bbeec", "<><>", 0},
+      {"bebe", "<><>", 0}, {"e", "", -1},    {"ec", "", -1},      {"eb", "", 0},   {"ebc", "<>", 0},
   };
   for (const auto& c : cases) {
     Reporter r;

@@ -163,8 +163,8 @@ TEST(BevelPaint, RingsComeInTheirOrder) {
 
   Sheet sheet(14, 14);
   ExpectRect(bevel.PaintBevel(sheet.Canvas(), {0, 0, 14, 14}, true), 5, 5, 9, 9);
-  const std::vector<gdi::COLORREF> across{kBlack, 1, 2, 3, 4, kPaper, kPaper, kPaper, kPaper,
-                                          4,      kGrey, 2, kWhite, kBlack};
+  const std::vector<gdi::COLORREF> across{kBlack, 1,      2, 3,     4, kPaper, kPaper,
+                                          kPaper, kPaper, 4, kGrey, 2, kWhite, kBlack};
   EXPECT_EQ(sheet.Line(7, true), across) << "top rings, the face, bottom rings";
   EXPECT_EQ(sheet.Line(7), across) << "left rings, the face, right rings";
 }

@@ -18,7 +18,7 @@ using toolkit::controltest::EventType;
 using toolkit::controltest::HeadlessTest;
 
 constexpr gdi::COLORREF kFace = 0xC8D0D4, kDkShadow = 0x404040, kShadow = 0x808080, kWhite = 0xFFFFFF,
-                         kBlack = 0, kRed = 0x0000FF;
+                        kBlack = 0, kRed = 0x0000FF;
 constexpr gdi::COLORREF kGround = 0x00302010;  // the faces' transparent ground
 
 // A face: the ground everywhere, a red block at (5, 5)-(15, 15).
@@ -63,14 +63,19 @@ class ButtonTest : public HeadlessTest {
     button->SetBitmaps(list);
     button->SetBitmapIndex(0);
     button->SetDoubleBuffer(true);
-    button->OnMouseDown = TMouseEvent([this](TObject*, TMouseButton, TShiftState, int, int) { log += "md "; });
+    button->OnMouseDown =
+        TMouseEvent([this](TObject*, TMouseButton, TShiftState, int, int) { log += "md "; });
     button->OnMouseUp = TMouseEvent([this](TObject*, TMouseButton, TShiftState, int, int) { log += "mu "; });
     button->OnClick = TNotifyEvent([this](TObject*) { log += "click "; });
     form->Update();
     log.clear();
   }
-  void RightPress(int x, int y) { Send(MouseEvent(EventType::MouseDown, x, y, platform::MouseButton::Right)); }
-  void RightRelease(int x, int y) { Send(MouseEvent(EventType::MouseUp, x, y, platform::MouseButton::Right)); }
+  void RightPress(int x, int y) {
+    Send(MouseEvent(EventType::MouseDown, x, y, platform::MouseButton::Right));
+  }
+  void RightRelease(int x, int y) {
+    Send(MouseEvent(EventType::MouseUp, x, y, platform::MouseButton::Right));
+  }
   gdi::COLORREF At(int x, int y) { return form->SurfacePixel(x, y); }
 
   TForm* form = nullptr;
@@ -244,7 +249,8 @@ TEST_F(ButtonTest, ExplorerStyleGreyUntilTheMouseComes) {
   button->SetButtonStyle(bsExplorer);
   form->Update();
   EXPECT_EQ(At(15, 15), 0x1C1C1Cu) << "the grey copy of red (11, 59, 30)";
-  EXPECT_EQ(At(10, 40), 0x232323u) << "the grey copy's ground is grey too: it no longer matches the transparent colour";
+  EXPECT_EQ(At(10, 40), 0x232323u)
+      << "the grey copy's ground is grey too: it no longer matches the transparent colour";
   Move(40, 40);
   EXPECT_EQ(At(15, 15), kRed);
   EXPECT_EQ(At(10, 40), kWhite) << "raised: highlight left";
@@ -431,8 +437,9 @@ TEST_F(ButtonTest, ParentColorIsTrueUnlessTheDescriptionSaysOtherwise) {
   for (const Case& c : {Case{"", true, clLime, nullptr},
                         Case{"ParentColor = False\n", false, clWindow, "ParentColor = False"},
                         Case{"Color = clRed\n", false, clRed, "Color = clRed"}}) {
-    const std::string source = std::string("object Holder: TForm\n  Color = clLime\n"
-                                           "  object Camera: TMMBitmapButton\n") +
+    const std::string source = std::string(
+                                   "object Holder: TForm\n  Color = clLime\n"
+                                   "  object Camera: TMMBitmapButton\n") +
                                c.lines + "  end\nend\n";
     TMemoryStream text, binary;
     text.Write(source.data(), static_cast<std::int64_t>(source.size()));

@@ -301,7 +301,8 @@ TEST_F(ListControls, StreamingBindsByNameAndLeavesDefaultsOut) {
   EXPECT_NE(block.find("BitmapList = Faces"), std::string::npos) << block;
   EXPECT_NE(block.find("BitmapIndex = 1"), std::string::npos) << block;
   EXPECT_NE(block.find("NumGlyphs = 1"), std::string::npos) << "always written";
-  for (const char* left : {"BitmapBackIndex", "AutoSize", "GlyphOrientation", "GlyphIndex", "DesignColor", "Tag2"})
+  for (const char* left :
+       {"BitmapBackIndex", "AutoSize", "GlyphOrientation", "GlyphIndex", "DesignColor", "Tag2"})
     EXPECT_EQ(block.find(left), std::string::npos) << left << " has its default";
 
   binary.SetPosition(0);

@@ -408,8 +408,9 @@ TEST_F(ListTest, AStreamCutShortKeepsWhatWasReadBeforeIt) {
     EXPECT_EQ(read.UpdateCount(), 0);
   }
   // Cut inside the third item: the first two are there.
-  const std::size_t third = 8 + 2 * 4 + static_cast<std::size_t>(Int32At(whole, 8)) +
-                            static_cast<std::size_t>(Int32At(whole, 12 + static_cast<std::size_t>(Int32At(whole, 8))));
+  const std::size_t third =
+      8 + 2 * 4 + static_cast<std::size_t>(Int32At(whole, 8)) +
+      static_cast<std::size_t>(Int32At(whole, 12 + static_cast<std::size_t>(Int32At(whole, 8))));
   TMemoryStream stream = StreamOf({whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(third) + 10});
   EXPECT_THROW(read.LoadFromStream(stream), EReadError);
   EXPECT_EQ(read.Count(), 2);
@@ -496,7 +497,8 @@ class THolder : public TComponent {
 };
 
 const TClassInfo& THolder::StaticClass() {
-  static const TClassInfo info = ClassBuilder<THolder>("THolder", &TComponent::StaticClass()).Creatable().Build();
+  static const TClassInfo info =
+      ClassBuilder<THolder>("THolder", &TComponent::StaticClass()).Creatable().Build();
   return info;
 }
 
@@ -634,9 +636,8 @@ class TBinder : public TComponent {
   explicit TBinder(TMMBitmapList* list) : TComponent(nullptr), list_(list) {
     list_->FreeNotification(this);
     list_->AddObserver(&observer);
-    observer.OnNotify = TMMObsNotifyEvent([this](TObject*, TObject* data) {
-      counts.push_back(static_cast<TMMBitmapList*>(data)->Count());
-    });
+    observer.OnNotify = TMMObsNotifyEvent(
+        [this](TObject*, TObject* data) { counts.push_back(static_cast<TMMBitmapList*>(data)->Count()); });
   }
   void Notification(TComponent* component, TOperation operation) override {
     TComponent::Notification(component, operation);

@@ -221,8 +221,7 @@ TEST(BlockCodecWindow, MatchAtDistance4096IsNot) {
   // L L L, run of 4093 (0x0FED), L L L. Control 0001000 << 9.
   const Bytes input = AbcGapAbc(4093);
   const Bytes block = Compress(input);
-  EXPECT_EQ(block,
-            Bytes({0x40, 0x10, 0x00, 'a', 'b', 'c', 0x00, 0x0F, 0xED, 0x00, 'a', 'b', 'c'}));
+  EXPECT_EQ(block, Bytes({0x40, 0x10, 0x00, 'a', 'b', 'c', 0x00, 0x0F, 0xED, 0x00, 'a', 'b', 'c'}));
   EXPECT_EQ(Decompress(block), input);
 }
 
@@ -234,8 +233,8 @@ TEST(BlockCodecWindow, AHashCollisionEvictsTheEarlierPosition) {
   Bytes input = {'a', 'b', 'c', 0x30, 0xC0, 0xAC, 'a', 'b', 'c'};
   input.insert(input.end(), 40, 'z');
   const Bytes block = Compress(input);
-  EXPECT_EQ(block, Bytes({0x40, 0x00, 0x40, 'a', 'b', 'c', 0x30, 0xC0, 0xAC, 'a', 'b', 'c', 0x00,
-                          0x00, 0x18, 'z'}));
+  EXPECT_EQ(block,
+            Bytes({0x40, 0x00, 0x40, 'a', 'b', 'c', 0x30, 0xC0, 0xAC, 'a', 'b', 'c', 0x00, 0x00, 0x18, 'z'}));
   EXPECT_EQ(Decompress(block), input);
 }
 
@@ -256,8 +255,8 @@ TEST(BlockCodecWindow, PositionsFrom32768NeverMatch) {
   ASSERT_EQ(input.size(), kCodecBlockSize);
   Bytes expected = {0x40, 0xFF, 0x40};
   for (int i = 0; i < 8; ++i) expected.insert(expected.end(), {0x00, 0x0F, 0xEF, 0x00});
-  expected.insert(expected.end(), {0x00, 0x00, 0x14, 'a', 'b', 'c', 'a', 'b', 'c', 0x00, 0x00,
-                                   'a', 'b', 'c', 'a', 'b', 'c', 'a'});
+  expected.insert(expected.end(), {0x00, 0x00, 0x14, 'a', 'b', 'c', 'a', 'b', 'c', 0x00, 0x00, 'a', 'b', 'c',
+                                   'a', 'b', 'c', 'a'});
   const Bytes block = Compress(input);
   EXPECT_EQ(block, expected);
   EXPECT_EQ(Decompress(block), input);
@@ -277,9 +276,8 @@ TEST(BlockCodecWindow, TheSameShapeBelow32768DoesMatch) {
 
 // ---- round trips ----
 
-const std::size_t kSizes[] = {1,    2,    3,    4,     15,    16,    17,    18,    19,   31,
-                              100,  4095, 4096, 4097,  8191,  22674, 32767, 32768, 32769,
-                              32780, 32781};
+const std::size_t kSizes[] = {1,    2,    3,    4,    15,    16,    17,    18,    19,    31,   100,
+                              4095, 4096, 4097, 8191, 22674, 32767, 32768, 32769, 32780, 32781};
 
 void ExpectRoundTrip(const Bytes& input, const char* kind) {
   const Bytes block = Compress(input);
@@ -305,7 +303,8 @@ TEST(BlockCodecRoundTrip, RandomBytesComeBackAndAreStored) {
 
 TEST(BlockCodecRoundTrip, RepetitiveBytesComeBack) {
   for (const std::size_t n : kSizes) {
-    for (std::uint32_t seed = 1; seed <= 4; ++seed) ExpectRoundTrip(Repetitive(n, seed * 977 + n), "repetitive");
+    for (std::uint32_t seed = 1; seed <= 4; ++seed)
+      ExpectRoundTrip(Repetitive(n, seed * 977 + n), "repetitive");
   }
 }
 
@@ -404,9 +403,9 @@ TEST(BlockCodecMalformed, CodedHeaderCutOff) {
 }
 
 TEST(BlockCodecMalformed, CodeCutOff) {
-  EXPECT_REJECTED(Bytes({0x40, 0x80, 0x00, 0x01}), "code is cut off");          // copy, 1 of 2
-  EXPECT_REJECTED(Bytes({0x40, 0x80, 0x00, 0x00}), "code is cut off");          // run, 1 of 4
-  EXPECT_REJECTED(Bytes({0x40, 0x80, 0x00, 0x00, 0x00}), "run is cut off");     // run, 2 of 4
+  EXPECT_REJECTED(Bytes({0x40, 0x80, 0x00, 0x01}), "code is cut off");             // copy, 1 of 2
+  EXPECT_REJECTED(Bytes({0x40, 0x80, 0x00, 0x00}), "code is cut off");             // run, 1 of 4
+  EXPECT_REJECTED(Bytes({0x40, 0x80, 0x00, 0x00, 0x00}), "run is cut off");        // run, 2 of 4
   EXPECT_REJECTED(Bytes({0x40, 0x80, 0x00, 0x00, 0x00, 0x05}), "run is cut off");  // 3 of 4
 }
 
@@ -422,9 +421,9 @@ TEST(BlockCodecMalformed, ControlWordCutOff) {
 }
 
 TEST(BlockCodecMalformed, CopyReachingBeforeTheStart) {
-  EXPECT_REJECTED(Bytes({0x40, 0x80, 0x00, 0x00, 0x10}), "before the start");   // D=1 at 0
+  EXPECT_REJECTED(Bytes({0x40, 0x80, 0x00, 0x00, 0x10}), "before the start");       // D=1 at 0
   EXPECT_REJECTED(Bytes({0x40, 0x40, 0x00, 'a', 0x00, 0x20}), "before the start");  // D=2 at 1
-  EXPECT_REJECTED(Bytes({0x40, 0x80, 0x00, 0xFF, 0xFF}), "before the start");   // D=4095 at 0
+  EXPECT_REJECTED(Bytes({0x40, 0x80, 0x00, 0xFF, 0xFF}), "before the start");       // D=4095 at 0
 }
 
 // Runs (bits 1) that produce `total` bytes, then one more item of `kind`:
@@ -437,7 +436,8 @@ Bytes RunsThen(std::size_t total, char kind) {
     std::size_t len = std::min<std::size_t>(left, 4111);
     if (left - len > 0 && left - len < 16) len -= 16;
     const std::size_t code = len - 16;
-    items.insert(items.end(), {0x00, static_cast<std::uint8_t>(code >> 8), static_cast<std::uint8_t>(code), 0x01});
+    items.insert(items.end(),
+                 {0x00, static_cast<std::uint8_t>(code >> 8), static_cast<std::uint8_t>(code), 0x01});
     bits |= 0x8000u >> count;
     left -= len;
   }

@@ -165,9 +165,10 @@ std::vector<std::vector<Rgb>> SoftenedByHand(std::vector<std::vector<Rgb>> p) {
   for (int y = 1; y <= h - 2; ++y)
     for (int x = 1; x <= w - 2; ++x)
       for (int k = 0; k < 3; ++k)
-        p[y][x].c[k] = (p[y - 1][x - 1].c[k] + p[y - 1][x].c[k] + p[y - 1][x + 1].c[k] + 2 * p[y][x - 1].c[k] +
-                        p[y][x + 1].c[k] + 2 * p[y + 1][x].c[k] + p[y + 1][x + 1].c[k]) /
-                       9;
+        p[y][x].c[k] =
+            (p[y - 1][x - 1].c[k] + p[y - 1][x].c[k] + p[y - 1][x + 1].c[k] + 2 * p[y][x - 1].c[k] +
+             p[y][x + 1].c[k] + 2 * p[y + 1][x].c[k] + p[y + 1][x + 1].c[k]) /
+            9;
   return p;
 }
 
@@ -180,7 +181,8 @@ TEST(SoftenRect, OneInnerPixelByHand) {
   // Red channel: 9 18 27 / 36 200 45 / 54 63 72. The pixel itself and the
   // one down-left do not count: (9+18+27 + 2*36 + 45 + 2*63 + 72) / 9 = 41.
   const int red[3][3] = {{9, 18, 27}, {36, 200, 45}, {54, 63, 72}};
-  auto bitmap = Painted(3, 3, [&](int x, int y) { return gdi::RGB(static_cast<gdi::BYTE>(red[y][x]), 0, 90); });
+  auto bitmap =
+      Painted(3, 3, [&](int x, int y) { return gdi::RGB(static_cast<gdi::BYTE>(red[y][x]), 0, 90); });
   SoftenRect(bitmap->Canvas(), {0, 0, 3, 3});
   EXPECT_EQ(At(bitmap.get(), 1, 1), gdi::RGB(41, 0, 90));
   EXPECT_EQ(At(bitmap.get(), 0, 2), gdi::RGB(54, 0, 90));
@@ -235,7 +237,8 @@ TEST(SoftenRect, AreasNarrowerOrLowerThanThreeAreUnchanged) {
 gdi::COLORREF FacePixel(int x, int y) {
   if (x < 4 || y < 4 || x > 80 || y > 58) return kMagenta;
   if ((x + y) % 11 == 0) return 0xFFFFFF;
-  return gdi::RGB(static_cast<gdi::BYTE>(x * 3), static_cast<gdi::BYTE>(y * 4), static_cast<gdi::BYTE>(x ^ y));
+  return gdi::RGB(static_cast<gdi::BYTE>(x * 3), static_cast<gdi::BYTE>(y * 4),
+                  static_cast<gdi::BYTE>(x ^ y));
 }
 
 // Glyph 0 red with a white dot, glyph 1 blue; the ground is green.
@@ -419,8 +422,8 @@ TEST_F(ButtonGlyphStrip, SourceRectangleInTheBitmapsGlyphWidth) {
 // Exposes the caption drawing.
 class CaptionButton : public TMMBitmapButton {
  public:
-  using TMMBitmapButton::TMMBitmapButton;
   using TMMBitmapButton::DrawTheText;
+  using TMMBitmapButton::TMMBitmapButton;
 };
 
 constexpr gdi::COLORREF kGround = 0x604020;
@@ -555,7 +558,7 @@ TEST_F(ButtonCaption, SidesAndCornersFollowTheOffsetTable) {
     int dx, dy;
   };
   const Case cases[] = {
-      {ttaTopLeft, 3, g.Top - th - 3},      {ttaTopRight, W - tw - 3, g.Top - th - 3},
+      {ttaTopLeft, 3, g.Top - th - 3},        {ttaTopRight, W - tw - 3, g.Top - th - 3},
       {ttaRight, W - tw - 3, H / 2 - th / 2}, {ttaBottomRight, W - tw - 3, g.Bottom + 3},
       {ttaBottomLeft, 3, g.Bottom + 3},       {ttaLeft, 3, H / 2 - th / 2},
   };

@@ -25,7 +25,8 @@ namespace {
 using namespace toolkit;
 
 bool SameImage(const platform::CursorImage& a, const platform::CursorImage& b) {
-  return a.width == b.width && a.height == b.height && a.hotX == b.hotX && a.hotY == b.hotY && a.argb == b.argb;
+  return a.width == b.width && a.height == b.height && a.hotX == b.hotX && a.hotY == b.hotY &&
+         a.argb == b.argb;
 }
 
 TEST(MmobjModule, StartupLoadsTheCursorsOnceUntilShutdown) {
@@ -49,7 +50,8 @@ TEST(MmobjModule, StartupLoadsTheCursorsOnceUntilShutdown) {
   MmobjShutdown();
 
   MmobjStartup();
-  EXPECT_TRUE(SameImage(*Screen->Cursors(2001), LoadResCursor(1))) << "after the last shutdown it works again";
+  EXPECT_TRUE(SameImage(*Screen->Cursors(2001), LoadResCursor(1)))
+      << "after the last shutdown it works again";
   MmobjShutdown();
 }
 
@@ -102,11 +104,11 @@ class TDeviceHolder : public TComponent {
 };
 
 const TClassInfo& TDeviceHolder::StaticClass() {
-  static const TClassInfo info = ClassBuilder<TDeviceHolder>("TDeviceHolder", &TComponent::StaticClass())
-                                     .Creatable()
-                                     .Named("DeviceId", "TMMDeviceId", &TDeviceHolder::DeviceId,
-                                            &TDeviceHolder::SetDeviceId, 0)
-                                     .Build();
+  static const TClassInfo info =
+      ClassBuilder<TDeviceHolder>("TDeviceHolder", &TComponent::StaticClass())
+          .Creatable()
+          .Named("DeviceId", "TMMDeviceId", &TDeviceHolder::DeviceId, &TDeviceHolder::SetDeviceId, 0)
+          .Build();
   return info;
 }
 
@@ -162,11 +164,11 @@ TEST(MmobjModule, ABevelStreamsAllItsProperties) {
   TBevelHolder holder(nullptr);
   holder.SetName("Holder");
   const std::string text = AsText(&holder);
-  for (const char* name : {"BevelInner = bvNone", "BevelOuter = bvLowered", "BevelInnerWidth = 1",
-                           "BevelOuterWidth = 1", "BorderStyle = bsNone", "BorderWidth = 0", "BorderSpace = 0",
-                           "BorderColor = clBtnFace", "BorderSpaceColor = clBlack",
-                           "InnerLightColor = clBtnHighlight", "InnerShadowColor = clBtnShadow",
-                           "OuterLightColor = clBtnHighlight", "OuterShadowColor = clBtnShadow"})
+  for (const char* name :
+       {"BevelInner = bvNone", "BevelOuter = bvLowered", "BevelInnerWidth = 1", "BevelOuterWidth = 1",
+        "BorderStyle = bsNone", "BorderWidth = 0", "BorderSpace = 0", "BorderColor = clBtnFace",
+        "BorderSpaceColor = clBlack", "InnerLightColor = clBtnHighlight", "InnerShadowColor = clBtnShadow",
+        "OuterLightColor = clBtnHighlight", "OuterShadowColor = clBtnShadow"})
     EXPECT_NE(text.find(std::string("Bevel.") + name), std::string::npos) << name << "\n" << text;
 }
 

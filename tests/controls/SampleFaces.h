@@ -14,7 +14,6 @@
 namespace controls::test {
 
 inline std::vector<std::uint8_t> SampleFaceBmp(bool pressed) {
-
   std::uint32_t noise = pressed ? 7 : 3;
   constexpr int kWidth = 87, kHeight = 65;
   std::vector<std::uint8_t> file(54 + kWidth * kHeight * 4, 0);
@@ -31,9 +30,9 @@ inline std::vector<std::uint8_t> SampleFaceBmp(bool pressed) {
     for (int x = 0; x < kWidth; ++x) {
       const double dx = x - 43.0, dy = y - 30.0, d = std::sqrt(dx * dx + dy * dy);
       double v = 0;
-      if (d < 30) v = 48 * (1 - d / 30) * (1 - d / 30);                 // glow
+      if (d < 30) v = 48 * (1 - d / 30) * (1 - d / 30);                   // glow
       if (x > 14 && x < 72 && y > 12 && y < 50) v = 18 + (x - 14) / 8.0;  // body
-      if (d < 12) v = 30 + 3 * std::cos(d);                             // lens
+      if (d < 12) v = 30 + 3 * std::cos(d);                               // lens
       if (pressed && (std::abs(dx) < 1.5 || std::abs(dy) < 1.5 || std::abs(dx - dy) < 1.5)) {
         v = std::max(v, 255 - 8 * d);  // starburst
       }

@@ -116,8 +116,7 @@ Pixels Expected(const Pixels& before, const Pixels& glyph, const TRect& src, int
   for (int gy = src.Top; gy < src.Bottom; ++gy)
     for (int gx = src.Left; gx < src.Right; ++gx) {
       const int dx = x + gx - src.Left, dy = y + gy - src.Top;
-      if (dx < visible.Left || dx >= visible.Right || dy < visible.Top || dy >= visible.Bottom)
-        continue;
+      if (dx < visible.Left || dx >= visible.Right || dy < visible.Top || dy >= visible.Bottom) continue;
       const COLORREF g = glyph.at(gx, gy);
       if (g != transparent) out.values[static_cast<std::size_t>(dy) * out.width + dx] = g;
     }
@@ -129,8 +128,7 @@ class TransparentDraw : public ::testing::Test {
  protected:
   void SetUp() override { liveAtStart_ = gdi::GdiLiveObjectCount(); }
 
-  void DrawEx(HDC dest, const Glyph& glyph, int x, int y, const TRect& src,
-              toolkit::TColor transparent) {
+  void DrawEx(HDC dest, const Glyph& glyph, int x, int y, const TRect& src, toolkit::TColor transparent) {
     const std::size_t before = gdi::GdiLiveObjectCount();
     DrawTransparentBitmapEx(dest, glyph.get(), x, y, src, transparent);
     EXPECT_EQ(gdi::GdiLiveObjectCount(), before) << "a drawing call leaked gdi objects";
@@ -145,30 +143,29 @@ class TransparentDraw : public ::testing::Test {
 // ---- 2. the SRCPAINT pixel rule and the caller's bitmap ----------------------
 
 TEST_F(TransparentDraw, TransparentKeepsDestinationBlackPaintsBlackOthersCopy) {
-  const Glyph glyph(3, 2, {kMagenta, kBlack, kRed,  //
-                           kNearMagenta, kWhite, kMagenta});
+  const Glyph glyph(3, 2,
+                    {kMagenta, kBlack, kRed,  //
+                     kNearMagenta, kWhite, kMagenta});
   Canvas dest(3, 2);
   dest.Fill(RGB(10, 200, 30));
   DrawEx(dest.dc(), glyph, 0, 0, TRect{0, 0, 3, 2}, static_cast<toolkit::TColor>(kMagenta));
   const COLORREF bg = RGB(10, 200, 30);
-  EXPECT_EQ(Read(dest.dc(), 3, 2).values,
-            (std::vector<COLORREF>{bg, kBlack, kRed,  //
-                                   kNearMagenta, kWhite, bg}));
+  EXPECT_EQ(Read(dest.dc(), 3, 2).values, (std::vector<COLORREF>{bg, kBlack, kRed,  //
+                                                                 kNearMagenta, kWhite, bg}));
 }
 
 TEST_F(TransparentDraw, RandomPixelsFollowTheRule) {
   std::mt19937 rng(7);
   constexpr int kW = 13, kH = 9;
-  const Glyph glyph(kW, kH,
-                    RandomColours(rng, kW * kH, {kMagenta, kBlack, kWhite, kRed, kNearMagenta,
-                                                 RGB(0x12, 0x34, 0x56)}));
+  const Glyph glyph(
+      kW, kH,
+      RandomColours(rng, kW * kH, {kMagenta, kBlack, kWhite, kRed, kNearMagenta, RGB(0x12, 0x34, 0x56)}));
   Canvas dest(kW, kH);
   FillRandom(dest, rng, kW, kH);
   const Pixels before = Read(dest.dc(), kW, kH);
   DrawEx(dest.dc(), glyph, 0, 0, TRect{0, 0, kW, kH}, static_cast<toolkit::TColor>(kMagenta));
   EXPECT_EQ(Read(dest.dc(), kW, kH),
-            Expected(before, glyph.Read(), TRect{0, 0, kW, kH}, 0, 0, kMagenta,
-                     TRect{0, 0, kW, kH}));
+            Expected(before, glyph.Read(), TRect{0, 0, kW, kH}, 0, 0, kMagenta, TRect{0, 0, kW, kH}));
 }
 
 TEST_F(TransparentDraw, BitmapUnchangedIncludingItsTransparentPixels) {
@@ -245,17 +242,14 @@ TEST_F(TransparentDraw, PartlyOutsideTheDestination) {
   constexpr int kG = 6, kD = 10;
   const Glyph glyph(kG, kG, RandomColours(rng, kG * kG, {kMagenta, kBlack, kGreen}));
   const Pixels glyphBefore = glyph.Read();
-  const struct {
-    int x, y;
-  } corners[] = {{-3, -2}, {7, 6}, {-4, 8}};
+  const struct { int x, y; } corners[] = {{-3, -2}, {7, 6}, {-4, 8}};
   for (auto [x, y] : corners) {
     Canvas dest(kD, kD);
     FillRandom(dest, rng, kD, kD);
     const Pixels before = Read(dest.dc(), kD, kD);
     DrawEx(dest.dc(), glyph, x, y, TRect{0, 0, kG, kG}, static_cast<toolkit::TColor>(kMagenta));
     EXPECT_EQ(Read(dest.dc(), kD, kD),
-              Expected(before, glyphBefore, TRect{0, 0, kG, kG}, x, y, kMagenta,
-                       TRect{0, 0, kD, kD}))
+              Expected(before, glyphBefore, TRect{0, 0, kG, kG}, x, y, kMagenta, TRect{0, 0, kD, kD}))
         << "at " << x << "," << y;
   }
   EXPECT_EQ(glyph.Read(), glyphBefore);
@@ -285,8 +279,8 @@ TEST_F(TransparentDraw, WholeBitmapWithDrawTransparentBitmap) {
   const std::size_t live = gdi::GdiLiveObjectCount();
   DrawTransparentBitmap(dest.dc(), glyph.get(), 3, 5, static_cast<toolkit::TColor>(kMagenta));
   EXPECT_EQ(gdi::GdiLiveObjectCount(), live);
-  EXPECT_EQ(Read(dest.dc(), 10, 10), Expected(before, glyph.Read(), TRect{0, 0, 5, 4}, 3, 5,
-                                              kMagenta, TRect{0, 0, 10, 10}));
+  EXPECT_EQ(Read(dest.dc(), 10, 10),
+            Expected(before, glyph.Read(), TRect{0, 0, 5, 4}, 3, 5, kMagenta, TRect{0, 0, 10, 10}));
 }
 
 // ---- 4. other destinations and raster operations -----------------------------
@@ -304,8 +298,8 @@ TEST_F(TransparentDraw, OntoA24BitSectionDestination) {
   const Pixels before = Read(dest.dc(), kD, kD);
   const Glyph glyph(4, 4, RandomColours(rng, 16, {kMagenta, kBlack, kRed, kNearMagenta}));
   DrawEx(dest.dc(), glyph, 2, 1, TRect{0, 0, 4, 4}, static_cast<toolkit::TColor>(kMagenta));
-  EXPECT_EQ(Read(dest.dc(), kD, kD), Expected(before, glyph.Read(), TRect{0, 0, 4, 4}, 2, 1,
-                                              kMagenta, TRect{0, 0, kD, kD}));
+  EXPECT_EQ(Read(dest.dc(), kD, kD),
+            Expected(before, glyph.Read(), TRect{0, 0, 4, 4}, 2, 1, kMagenta, TRect{0, 0, kD, kD}));
 }
 
 TEST_F(TransparentDraw, OntoAWindowContext) {
@@ -326,8 +320,7 @@ TEST_F(TransparentDraw, OntoAWindowContext) {
   gdi::ReleaseDC(kWindow, dc);
   gdi::UnregisterWindowSurface(kWindow);
   EXPECT_EQ(Read(surface.dc(), kS, kS),
-            Expected(before, glyph.Read(), TRect{0, 0, 6, 6}, area.Left - 2, area.Top - 1,
-                     kMagenta, area));
+            Expected(before, glyph.Read(), TRect{0, 0, 6, 6}, area.Left - 2, area.Top - 1, kMagenta, area));
 }
 
 TEST_F(TransparentDraw, CallersRasterOperationCombinesTheBitmap) {
@@ -361,13 +354,13 @@ class TransparentColor : public ::testing::Test {
   static std::vector<COLORREF> Numbered() {
     std::vector<COLORREF> v;
     for (int y = 0; y < 4; ++y)
-      for (int x = 0; x < 5; ++x) v.push_back(RGB(static_cast<gdi::BYTE>(10 + x), 0,
-                                                   static_cast<gdi::BYTE>(100 + y)));
+      for (int x = 0; x < 5; ++x)
+        v.push_back(RGB(static_cast<gdi::BYTE>(10 + x), 0, static_cast<gdi::BYTE>(100 + y)));
     return v;
   }
   static toolkit::TColor At(int x, int y) {
-    return static_cast<toolkit::TColor>(RGB(static_cast<gdi::BYTE>(10 + x), 0,
-                                            static_cast<gdi::BYTE>(100 + y)));
+    return static_cast<toolkit::TColor>(
+        RGB(static_cast<gdi::BYTE>(10 + x), 0, static_cast<gdi::BYTE>(100 + y)));
   }
   Glyph glyph_{5, 4, Numbered()};
 };

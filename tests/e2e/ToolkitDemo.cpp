@@ -24,12 +24,10 @@ class TDemoForm : public TForm {
     SetClientWidth(300);
     SetClientHeight(300);
     SetKeyPreview(true);
-    OnKeyPress = TKeyPressEvent([](TObject*, char& key) {
-      Say("form keypress " + std::to_string(static_cast<unsigned char>(key)));
-    });
-    OnKeyDown = TKeyEvent([](TObject*, WORD& key, TShiftState) {
-      Say("form keydown " + std::to_string(key));
-    });
+    OnKeyPress = TKeyPressEvent(
+        [](TObject*, char& key) { Say("form keypress " + std::to_string(static_cast<unsigned char>(key))); });
+    OnKeyDown =
+        TKeyEvent([](TObject*, WORD& key, TShiftState) { Say("form keydown " + std::to_string(key)); });
 
     auto* button = new TButton(this);
     button->SetName("Button1");

@@ -47,7 +47,6 @@ using testsupport::ThrownMessage;
 
 // ---- Building files field by field, independently of WriteBmp
 
-
 struct BmpFields {
   std::array<char, 2> magic{'B', 'M'};
   std::optional<std::uint32_t> fileSize;    // default: the built size
@@ -129,8 +128,7 @@ RGBQUAD EntryOf(std::size_t i, bool core = false) {
 
 // ---- Images and their comparison
 
-DibImage MakeImage(LONG width, LONG height, WORD bitCount, std::size_t paletteSize,
-                   std::uint32_t seed) {
+DibImage MakeImage(LONG width, LONG height, WORD bitCount, std::size_t paletteSize, std::uint32_t seed) {
   std::mt19937 random(seed);
   DibImage image;
   image.width = width;
@@ -320,7 +318,7 @@ TEST(BmpForeignLayouts, V5HeaderWithBitfieldsInsideIt) {
   f.bitCount = 16;
   f.compression = BI_BITFIELDS;
   f.masks = {0xF800, 0x07E0, 0x001F};
-  f.gap = Bytes(16, 0xEE);  // profile data before the pixels
+  f.gap = Bytes(16, 0xEE);              // profile data before the pixels
   f.pixels = {0x00, 0xF8, 0x1F, 0x00,   // bottom: red, blue
               0xE0, 0x07, 0xFF, 0xFF};  // top: green, white
   const Bytes file = Build(f);
@@ -504,11 +502,10 @@ BmpFields RleFile(std::int32_t width, std::int32_t height, WORD bitCount, Bytes 
 // Rows from the bottom: runs and an odd absolute run; a run and a delta up
 // into the next row; end-of-line; a run ended by end-of-bitmap. The stream
 // ends on end-of-bitmap with no end-of-line before it.
-const Bytes kRle8Stream = {
-    0x03, 0x05, 0x00, 0x03, 0x07, 0x08, 0x09, 0x00, 0x00, 0x00,  // bottom row
-    0x02, 0x01, 0x00, 0x02, 0x02, 0x01,                          // delta to (4, 2)
-    0x02, 0x0A, 0x00, 0x00,                                      // row 2, then EOL
-    0x04, 0x0B, 0x00, 0x01};                                     // top row, EOB
+const Bytes kRle8Stream = {0x03, 0x05, 0x00, 0x03, 0x07, 0x08, 0x09, 0x00, 0x00, 0x00,  // bottom row
+                           0x02, 0x01, 0x00, 0x02, 0x02, 0x01,                          // delta to (4, 2)
+                           0x02, 0x0A, 0x00, 0x00,                                      // row 2, then EOL
+                           0x04, 0x0B, 0x00, 0x01};                                     // top row, EOB
 
 TEST(BmpRle, Rle8RunsAbsoluteDeltaAndEscapes) {
   const DibImage image = ReadBmp(Build(RleFile(6, 4, 8, kRle8Stream)));
@@ -516,10 +513,8 @@ TEST(BmpRle, Rle8RunsAbsoluteDeltaAndEscapes) {
   EXPECT_FALSE(image.bitfields);
   EXPECT_TRUE(image.bottomUp);
   EXPECT_EQ(16u, image.palette.size());
-  ExpectIndices(image, {{0xB, 0xB, 0xB, 0xB, 0, 0},
-                        {0, 0, 0, 0, 0xA, 0xA},
-                        {1, 1, 0, 0, 0, 0},
-                        {5, 5, 5, 7, 8, 9}});
+  ExpectIndices(image,
+                {{0xB, 0xB, 0xB, 0xB, 0, 0}, {0, 0, 0, 0, 0xA, 0xA}, {1, 1, 0, 0, 0, 0}, {5, 5, 5, 7, 8, 9}});
   // Decoded rows are ordinary 8-bit rows: written uncompressed, read back equal.
   const Bytes plain = WriteBmp(image);
   EXPECT_EQ(BI_RGB, base::LoadLe32(plain, 30));
@@ -527,25 +522,21 @@ TEST(BmpRle, Rle8RunsAbsoluteDeltaAndEscapes) {
 }
 
 TEST(BmpRle, Rle4NibblePairsOddAbsoluteRunAndDelta) {
-  const Bytes stream = {
-      0x04, 0x12, 0x00, 0x03, 0x34, 0x50, 0x00, 0x00,  // 1 2 1 2, then 3 4 5
-      0x00, 0x02, 0x03, 0x00, 0x03, 0xAB, 0x00, 0x00,  // skip 3, then A B A
-      0x00, 0x05, 0xCD, 0xEF, 0x10, 0x00,              // 5 pixels, 3 bytes, padded
-      0x00, 0x01};
+  const Bytes stream = {0x04, 0x12, 0x00, 0x03, 0x34, 0x50, 0x00, 0x00,  // 1 2 1 2, then 3 4 5
+                        0x00, 0x02, 0x03, 0x00, 0x03, 0xAB, 0x00, 0x00,  // skip 3, then A B A
+                        0x00, 0x05, 0xCD, 0xEF, 0x10, 0x00,              // 5 pixels, 3 bytes, padded
+                        0x00, 0x01};
   const DibImage image = ReadBmp(Build(RleFile(7, 3, 4, stream)));
   EXPECT_EQ(4, image.bitCount);
-  ExpectIndices(image, {{0xC, 0xD, 0xE, 0xF, 1, 0, 0},
-                        {0, 0, 0, 0xA, 0xB, 0xA, 0},
-                        {1, 2, 1, 2, 3, 4, 5}});
+  ExpectIndices(image, {{0xC, 0xD, 0xE, 0xF, 1, 0, 0}, {0, 0, 0, 0xA, 0xB, 0xA, 0}, {1, 2, 1, 2, 3, 4, 5}});
   ExpectSameImage(image, ReadBmp(WriteBmp(image)));
 }
 
 TEST(BmpRle, RunsPastTheRowOrImageAreClipped) {
-  const Bytes stream = {
-      0x05, 0x07, 0x00, 0x00,                    // a run of 5 in a row of 3
-      0x00, 0x04, 0x01, 0x02, 0x03, 0x04,        // an absolute run of 4 likewise
-      0x00, 0x02, 0x00, 0x05, 0x03, 0x09,        // delta above the image, then a run
-      0x00, 0x01};
+  const Bytes stream = {0x05, 0x07, 0x00, 0x00,              // a run of 5 in a row of 3
+                        0x00, 0x04, 0x01, 0x02, 0x03, 0x04,  // an absolute run of 4 likewise
+                        0x00, 0x02, 0x00, 0x05, 0x03, 0x09,  // delta above the image, then a run
+                        0x00, 0x01};
   const DibImage image = ReadBmp(Build(RleFile(3, 2, 8, stream)));
   ExpectIndices(image, {{1, 2, 3}, {7, 7, 7}});
   EXPECT_EQ(0, image.bits[3]) << "run spilled into the row padding";
@@ -631,14 +622,27 @@ struct Corruption {
 };
 
 const Corruption kCorruptions[] = {
-    {"wrong magic", [](BmpFields& f) { f.magic = {'B', 'A'}; }, "signature"},
-    {"swapped magic", [](BmpFields& f) { f.magic = {'M', 'B'}; }, "signature"},
+    {"wrong magic",
+     [](BmpFields& f) {
+       f.magic = {'B', 'A'};
+     },
+     "signature"},
+    {"swapped magic",
+     [](BmpFields& f) {
+       f.magic = {'M', 'B'};
+     },
+     "signature"},
     {"info size 20", [](BmpFields& f) { f.infoSize = 20; }, "info header size"},
     {"info size 64 (OS/2 2.x)", [](BmpFields& f) { f.infoSize = 64; }, "info header size"},
     {"zero width", [](BmpFields& f) { f.width = 0; }, "width"},
     {"negative width", [](BmpFields& f) { f.width = -4; }, "width"},
     {"zero height", [](BmpFields& f) { f.height = 0; }, "height is zero"},
-    {"zero core width", [](BmpFields& f) { f.infoSize = 12; f.width = 0; }, "width"},
+    {"zero core width",
+     [](BmpFields& f) {
+       f.infoSize = 12;
+       f.width = 0;
+     },
+     "width"},
     {"no planes", [](BmpFields& f) { f.planes = 0; }, "plane count"},
     {"two planes", [](BmpFields& f) { f.planes = 2; }, "plane count"},
     {"bit count 0", [](BmpFields& f) { f.bitCount = 0; }, "bit count"},
@@ -647,12 +651,31 @@ const Corruption kCorruptions[] = {
     {"JPEG compression", [](BmpFields& f) { f.compression = 4; }, "compression"},
     {"PNG compression", [](BmpFields& f) { f.compression = 5; }, "compression"},
     {"alpha bit fields", [](BmpFields& f) { f.compression = 6; }, "compression"},
-    {"RLE8 on 4 bits", [](BmpFields& f) { f.compression = BI_RLE8; f.bitCount = 4; }, "RLE8"},
+    {"RLE8 on 4 bits",
+     [](BmpFields& f) {
+       f.compression = BI_RLE8;
+       f.bitCount = 4;
+     },
+     "RLE8"},
     {"RLE4 on 8 bits", [](BmpFields& f) { f.compression = BI_RLE4; }, "RLE4"},
-    {"RLE8 on 24 bits", [](BmpFields& f) { f.compression = BI_RLE8; f.bitCount = 24; }, "RLE8"},
-    {"RLE top-down", [](BmpFields& f) { f.compression = BI_RLE8; f.height = -2; }, "bottom-up"},
+    {"RLE8 on 24 bits",
+     [](BmpFields& f) {
+       f.compression = BI_RLE8;
+       f.bitCount = 24;
+     },
+     "RLE8"},
+    {"RLE top-down",
+     [](BmpFields& f) {
+       f.compression = BI_RLE8;
+       f.height = -2;
+     },
+     "bottom-up"},
     {"bit fields on 24 bits",
-     [](BmpFields& f) { f.compression = BI_BITFIELDS; f.bitCount = 24; }, "bit fields"},
+     [](BmpFields& f) {
+       f.compression = BI_BITFIELDS;
+       f.bitCount = 24;
+     },
+     "bit fields"},
     {"bit fields on 8 bits", [](BmpFields& f) { f.compression = BI_BITFIELDS; }, "bit fields"},
     {"overlapping masks",
      [](BmpFields& f) {
@@ -681,14 +704,39 @@ const Corruption kCorruptions[] = {
     {"pixel offset zero", [](BmpFields& f) { f.bitsOffset = 0; }, "overlaps"},
     {"257 colours at 8 bits", [](BmpFields& f) { f.clrUsed = 257; }, "too big"},
     {"huge colour count", [](BmpFields& f) { f.clrUsed = 0xFFFFFFFF; }, "too big"},
-    {"17 colours at 4 bits", [](BmpFields& f) { f.bitCount = 4; f.clrUsed = 17; }, "too big"},
-    {"3 colours at 1 bit", [](BmpFields& f) { f.bitCount = 1; f.clrUsed = 3; }, "too big"},
-    {"257 colours at 24 bits", [](BmpFields& f) { f.bitCount = 24; f.clrUsed = 257; }, "too big"},
+    {"17 colours at 4 bits",
+     [](BmpFields& f) {
+       f.bitCount = 4;
+       f.clrUsed = 17;
+     },
+     "too big"},
+    {"3 colours at 1 bit",
+     [](BmpFields& f) {
+       f.bitCount = 1;
+       f.clrUsed = 3;
+     },
+     "too big"},
+    {"257 colours at 24 bits",
+     [](BmpFields& f) {
+       f.bitCount = 24;
+       f.clrUsed = 257;
+     },
+     "too big"},
     {"20000 x 20000 x 32",
-     [](BmpFields& f) { f.width = 20000; f.height = 20000; f.bitCount = 32; f.clrUsed = 0; },
+     [](BmpFields& f) {
+       f.width = 20000;
+       f.height = 20000;
+       f.bitCount = 32;
+       f.clrUsed = 0;
+     },
      "too large"},
     {"most negative height", [](BmpFields& f) { f.height = INT32_MIN; }, "too large"},
-    {"widest width", [](BmpFields& f) { f.width = INT32_MAX; f.bitCount = 32; }, "too large"},
+    {"widest width",
+     [](BmpFields& f) {
+       f.width = INT32_MAX;
+       f.bitCount = 32;
+     },
+     "too large"},
     {"pixel data one byte short", [](BmpFields& f) { f.pixels.pop_back(); }, "pixel data truncated"},
     {"RLE absolute run short",
      [](BmpFields& f) {

@@ -64,8 +64,7 @@ FT_WinFNT_HeaderRec StrikeHeader(int cellHeight) {
     const std::string file = (kWineFontDir / "sserife.fon").string();
     if (FT_New_Face(library, file.c_str(), index, &face) != 0) break;
     FT_WinFNT_HeaderRec header{};
-    if (FT_Get_WinFNT_Header(face, &header) == 0 && header.pixel_height == cellHeight)
-      found = header;
+    if (FT_Get_WinFNT_Header(face, &header) == 0 && header.pixel_height == cellHeight) found = header;
     FT_Done_Face(face);
   }
   FT_Done_FreeType(library);
@@ -106,8 +105,8 @@ TEST(FontFace, OnlyExactStrikeSizesUseTheBitmapFont) {
     bool bitmap;
     LONG cell;
   };
-  for (const Case c : {Case{-11, true, 13}, Case{-13, true, 16}, Case{-16, true, 20},
-                       Case{13, true, 13}, Case{16, true, 16}, Case{20, true, 20}}) {
+  for (const Case c : {Case{-11, true, 13}, Case{-13, true, 16}, Case{-16, true, 20}, Case{13, true, 13},
+                       Case{16, true, 16}, Case{20, true, 20}}) {
     const auto face = Realize(c.height);
     EXPECT_EQ(face->IsBitmap(), c.bitmap) << c.height;
     EXPECT_EQ(face->Metrics().tmHeight, c.cell) << c.height;
@@ -151,8 +150,7 @@ TEST(FontFace, MeasuringWGivesOneCellOfHeight) {
 }
 
 TEST(FontFace, InkOfAStringLiesWithinItsMeasuredWidth) {
-  for (const auto& face :
-       {Realize(-11), Realize(-16), Realize(-24, FW_BOLD), Realize(-11, FW_BOLD)}) {
+  for (const auto& face : {Realize(-11), Realize(-16), Realize(-24, FW_BOLD), Realize(-11, FW_BOLD)}) {
     const std::string text = "Lumivant";
     LONG pen = 0, inkLeft = std::numeric_limits<LONG>::max(), inkRight = -1;
     for (const char c : text) {
@@ -261,8 +259,7 @@ TEST(FontFace, TextIsReadAsWindows1252) {
   for (const auto& face : {Realize(-11), Realize(-24)}) {
     // The euro sign, ellipsis and quotes live at 0x80-0x9F in Windows-1252.
     for (const unsigned char c : {0x80, 0x85, 0x93, 0x99}) {
-      EXPECT_GT(InkCount(face->Glyph(c)), 0)
-          << int{c} << (face->IsBitmap() ? " bitmap" : " outline");
+      EXPECT_GT(InkCount(face->Glyph(c)), 0) << int{c} << (face->IsBitmap() ? " bitmap" : " outline");
     }
     EXPECT_GT(InkCount(face->Glyph(0xE9)), 0);  // e acute
   }

@@ -156,10 +156,9 @@ COLORREF RandomColour(std::mt19937& rng) {
 }
 
 DWORD RandomRop(std::mt19937& rng) {
-  static const DWORD named[] = {SRCCOPY,    NOTSRCCOPY,  SRCAND,    SRCPAINT,   SRCINVERT,
-                                SRCERASE,   NOTSRCERASE, MERGECOPY, MERGEPAINT, PATCOPY,
-                                PATPAINT,   PATINVERT,   DSTINVERT, BLACKNESS,  WHITENESS,
-                                0x00E20746, 0x00B8074A,  0x00AA0029};
+  static const DWORD named[] = {SRCCOPY,     NOTSRCCOPY, SRCAND,     SRCPAINT,   SRCINVERT,  SRCERASE,
+                                NOTSRCERASE, MERGECOPY,  MERGEPAINT, PATCOPY,    PATPAINT,   PATINVERT,
+                                DSTINVERT,   BLACKNESS,  WHITENESS,  0x00E20746, 0x00B8074A, 0x00AA0029};
   if (rng() % 2) return named[rng() % std::size(named)];
   return static_cast<DWORD>(rng() % 256) << 16;
 }
@@ -183,16 +182,16 @@ struct Trial {
 
   std::string Describe() const {
     std::ostringstream out;
-    out << Name(srcKind) << " " << srcWidth << "x" << srcHeight << " -> " << Name(dstKind) << " "
-        << dstWidth << "x" << dstHeight << (sameSurface ? " (same surface)" : "")
-        << (patBlt ? " PatBlt" : "") << ", rop " << std::hex << rop << std::dec << " at " << x
-        << "," << y << " size " << width << "x" << height << " from " << srcX << "," << srcY;
+    out << Name(srcKind) << " " << srcWidth << "x" << srcHeight << " -> " << Name(dstKind) << " " << dstWidth
+        << "x" << dstHeight << (sameSurface ? " (same surface)" : "") << (patBlt ? " PatBlt" : "") << ", rop "
+        << std::hex << rop << std::dec << " at " << x << "," << y << " size " << width << "x" << height
+        << " from " << srcX << "," << srcY;
     if (clip)
       out << ", clip " << clipRect.Left << "," << clipRect.Top << "-" << clipRect.Right << ","
           << clipRect.Bottom;
-    out << ", origins " << dstOrigin.X << "," << dstOrigin.Y << " / " << srcOrigin.X << ","
-        << srcOrigin.Y << std::hex << ", colours bk " << srcBk << " / " << dstBk << " text "
-        << dstText << " brush " << brush << (nullBrush ? " (null)" : "") << std::dec;
+    out << ", origins " << dstOrigin.X << "," << dstOrigin.Y << " / " << srcOrigin.X << "," << srcOrigin.Y
+        << std::hex << ", colours bk " << srcBk << " / " << dstBk << " text " << dstText << " brush " << brush
+        << (nullBrush ? " (null)" : "") << std::dec;
     return out.str();
   }
 };
@@ -201,9 +200,7 @@ Trial RandomTrial(std::mt19937& rng, Kind srcKind, Kind dstKind) {
   Trial t;
   t.srcKind = srcKind;
   t.dstKind = dstKind;
-  auto between = [&](int low, int high) {
-    return low + static_cast<int>(rng() % (high - low + 1));
-  };
+  auto between = [&](int low, int high) { return low + static_cast<int>(rng() % (high - low + 1)); };
   // Mostly narrow surfaces, some wide enough for whole words of bits.
   auto side = [&] { return rng() % 4 == 0 ? between(65, 220) : between(1, 64); };
   t.dstWidth = side();
@@ -248,8 +245,7 @@ std::vector<BYTE> Run(const Trial& t, Way way) {
   SetBkColor(dst.dc(), t.dstBk);
   SetTextColor(dst.dc(), t.dstText);
   if (t.clip)
-    IntersectClipRect(dst.dc(), t.clipRect.Left, t.clipRect.Top, t.clipRect.Right,
-                      t.clipRect.Bottom);
+    IntersectClipRect(dst.dc(), t.clipRect.Left, t.clipRect.Top, t.clipRect.Right, t.clipRect.Bottom);
   SetWindowOrgEx(dst.dc(), t.dstOrigin.X, t.dstOrigin.Y, nullptr);
   if (!t.sameSurface) SetWindowOrgEx(from, t.srcOrigin.X, t.srcOrigin.Y, nullptr);
   const HBRUSH brush = t.nullBrush ? GetStockObject(NULL_BRUSH) : CreateSolidBrush(t.brush);
@@ -303,18 +299,17 @@ TEST_P(PackedBlitPairs, MatchRowByRow) {
 // one (a table other than black then white, masks, 24 and 16 bits).
 INSTANTIATE_TEST_SUITE_P(
     Surfaces, PackedBlitPairs,
-    ::testing::Values(
-        Pair{Kind::Mono, Kind::Mono}, Pair{Kind::Colour, Kind::Mono},
-        Pair{Kind::Mono, Kind::Colour}, Pair{Kind::Section32, Kind::Mono},
-        Pair{Kind::Mono, Kind::Section32}, Pair{Kind::MonoSection, Kind::Mono},
-        Pair{Kind::Mono, Kind::MonoSection}, Pair{Kind::MonoSection, Kind::MonoSection},
-        Pair{Kind::MonoSection, Kind::Colour}, Pair{Kind::Colour, Kind::MonoSection},
-        Pair{Kind::InvertedSection, Kind::Mono}, Pair{Kind::Mono, Kind::InvertedSection},
-        Pair{Kind::InvertedSection, Kind::Colour}, Pair{Kind::TintedSection, Kind::Colour},
-        Pair{Kind::Mono, Kind::TintedSection}, Pair{Kind::Masked32, Kind::Mono},
-        Pair{Kind::Mono, Kind::Masked32}, Pair{Kind::Section24, Kind::Mono},
-        Pair{Kind::Mono, Kind::Section24}, Pair{Kind::Section16, Kind::Mono},
-        Pair{Kind::Mono, Kind::Section16}),
+    ::testing::Values(Pair{Kind::Mono, Kind::Mono}, Pair{Kind::Colour, Kind::Mono},
+                      Pair{Kind::Mono, Kind::Colour}, Pair{Kind::Section32, Kind::Mono},
+                      Pair{Kind::Mono, Kind::Section32}, Pair{Kind::MonoSection, Kind::Mono},
+                      Pair{Kind::Mono, Kind::MonoSection}, Pair{Kind::MonoSection, Kind::MonoSection},
+                      Pair{Kind::MonoSection, Kind::Colour}, Pair{Kind::Colour, Kind::MonoSection},
+                      Pair{Kind::InvertedSection, Kind::Mono}, Pair{Kind::Mono, Kind::InvertedSection},
+                      Pair{Kind::InvertedSection, Kind::Colour}, Pair{Kind::TintedSection, Kind::Colour},
+                      Pair{Kind::Mono, Kind::TintedSection}, Pair{Kind::Masked32, Kind::Mono},
+                      Pair{Kind::Mono, Kind::Masked32}, Pair{Kind::Section24, Kind::Mono},
+                      Pair{Kind::Mono, Kind::Section24}, Pair{Kind::Section16, Kind::Mono},
+                      Pair{Kind::Mono, Kind::Section16}),
     [](const auto& test) {
       std::string name = std::string(Name(test.param.src)) + " to " + Name(test.param.dst);
       for (char& c : name)
@@ -389,8 +384,7 @@ COLORREF ByTruthTable(std::uint8_t table, COLORREF p, COLORREF s, COLORREF d) {
 TEST(DepthConversion, MonochromeOntoColourFollowsEveryOperation) {
   constexpr int kWidth = 37, kHeight = 3, kSrcX = 5, kDstX = 3;
   std::mt19937 rng(4321);
-  Canvas mono(kWidth + kSrcX, kHeight, 1), colour(kWidth + kDstX, kHeight),
-      before(kWidth + kDstX, kHeight);
+  Canvas mono(kWidth + kSrcX, kHeight, 1), colour(kWidth + kDstX, kHeight), before(kWidth + kDstX, kHeight);
   for (int code = 0; code < 256; ++code) {
     test::FillRandom(mono, rng, true);
     test::FillRandom(before, rng, false);
@@ -400,8 +394,7 @@ TEST(DepthConversion, MonochromeOntoColourFollowsEveryOperation) {
     SetTextColor(colour.dc(), text);
     const HBRUSH brush = CreateSolidBrush(brushColor);
     const HGDIOBJ oldBrush = SelectObject(colour.dc(), brush);
-    BitBlt(colour.dc(), kDstX, 0, kWidth, kHeight, mono.dc(), kSrcX, 0,
-           static_cast<DWORD>(code) << 16);
+    BitBlt(colour.dc(), kDstX, 0, kWidth, kHeight, mono.dc(), kSrcX, 0, static_cast<DWORD>(code) << 16);
     SelectObject(colour.dc(), oldBrush);
     DeleteObject(brush);
     for (int y = 0; y < kHeight; ++y)
@@ -435,8 +428,7 @@ TEST(DepthConversion, ColourOntoMonochromeFollowsEveryOperation) {
     const COLORREF brushColor = rng() % 2 ? RGB(255, 255, 255) : 0;
     const HBRUSH brush = CreateSolidBrush(brushColor);
     const HGDIOBJ oldBrush = SelectObject(mono.dc(), brush);
-    BitBlt(mono.dc(), kDstX, 0, kWidth, kHeight, colour.dc(), kSrcX, 0,
-           static_cast<DWORD>(code) << 16);
+    BitBlt(mono.dc(), kDstX, 0, kWidth, kHeight, colour.dc(), kSrcX, 0, static_cast<DWORD>(code) << 16);
     SelectObject(mono.dc(), oldBrush);
     DeleteObject(brush);
     for (int y = 0; y < kHeight; ++y)
@@ -444,8 +436,7 @@ TEST(DepthConversion, ColourOntoMonochromeFollowsEveryOperation) {
         const COLORREF d = GetPixel(before.dc(), x, y);
         COLORREF want = d;
         if (x >= kDstX) {
-          const COLORREF s =
-              GetPixel(colour.dc(), x - kDstX + kSrcX, y) == key ? RGB(255, 255, 255) : 0;
+          const COLORREF s = GetPixel(colour.dc(), x - kDstX + kSrcX, y) == key ? RGB(255, 255, 255) : 0;
           want = ByTruthTable(static_cast<std::uint8_t>(code), brushColor, s, d);
         }
         ASSERT_EQ(GetPixel(mono.dc(), x, y), want) << "code " << code << " at " << x << "," << y;

@@ -51,8 +51,8 @@ TEST_P(EveryRasterOperation, FollowsItsTruthTable) {
     DeleteObject(brush);
     for (int y = 0; y < kSide; ++y)
       for (int x = 0; x < kSide; ++x) {
-        const COLORREF want = ByTruthTable(table, brushColor, GetPixel(src.dc(), x, y),
-                                           GetPixel(before.dc(), x, y));
+        const COLORREF want =
+            ByTruthTable(table, brushColor, GetPixel(src.dc(), x, y), GetPixel(before.dc(), x, y));
         ASSERT_EQ(GetPixel(dst.dc(), x, y), want) << "code " << code << " at " << x << "," << y;
       }
   }
@@ -146,7 +146,7 @@ TEST(Blits, OverlappingCopyWithinOneSurface) {
   Canvas c(6, 1);
   for (int x = 0; x < 6; ++x) SetPixel(c.dc(), x, 0, RGB(x * 10, 0, 0));
   BitBlt(c.dc(), 2, 0, 4, 1, c.dc(), 0, 0, SRCCOPY);
-  const COLORREF want[6] = {RGB(0, 0, 0), RGB(10, 0, 0), RGB(0, 0, 0),
+  const COLORREF want[6] = {RGB(0, 0, 0),  RGB(10, 0, 0), RGB(0, 0, 0),
                             RGB(10, 0, 0), RGB(20, 0, 0), RGB(30, 0, 0)};
   for (int x = 0; x < 6; ++x) EXPECT_EQ(GetPixel(c.dc(), x, 0), want[x]) << x;
 }
@@ -158,8 +158,7 @@ TEST(Blits, SourceOutsideItsSurfaceLeavesDestinationAlone) {
   BitBlt(dst.dc(), 0, 0, 4, 4, src.dc(), 2, 3, SRCCOPY);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x)
-      EXPECT_EQ(GetPixel(dst.dc(), x, y), (x < 2 && y < 1) ? RGB(1, 1, 1) : RGB(9, 9, 9))
-          << x << "," << y;
+      EXPECT_EQ(GetPixel(dst.dc(), x, y), (x < 2 && y < 1) ? RGB(1, 1, 1) : RGB(9, 9, 9)) << x << "," << y;
 }
 
 TEST(Blits, PatBltAndStretch) {

@@ -139,8 +139,7 @@ TEST(TextDrawing, CentredAndEllipsisAsTheButtonCaptionUsesThem) {
 
   // Too long for its rectangle: measured to fit, ending in the ellipsis.
   RECT small{0, 0, 30, 20};
-  DrawTextA(c.dc(), "Screenshot to floppy", -1, &small,
-            DT_CALCRECT | DT_END_ELLIPSIS | DT_SINGLELINE);
+  DrawTextA(c.dc(), "Screenshot to floppy", -1, &small, DT_CALCRECT | DT_END_ELLIPSIS | DT_SINGLELINE);
   EXPECT_LE(small.Right, 30);
 }
 

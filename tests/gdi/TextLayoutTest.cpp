@@ -53,8 +53,7 @@ TEST(TextLayoutLines, BreakAtCrLfAndTheirPairs) {
   EXPECT_EQ(Texts(LayoutText(kFont, "ab\r\ncd\n\ref\rgh\nij", {0, 0, 200, 200}, 0)),
             (Lines{"ab", "cd", "ef", "gh", "ij"}));
   // Two of the same in a row are two breaks; a final break opens no line.
-  EXPECT_EQ(Texts(LayoutText(kFont, "ab\n\ncd\r\r", {0, 0, 200, 200}, 0)),
-            (Lines{"ab", "", "cd", ""}));
+  EXPECT_EQ(Texts(LayoutText(kFont, "ab\n\ncd\r\r", {0, 0, 200, 200}, 0)), (Lines{"ab", "", "cd", ""}));
 
   const TextLayout layout = LayoutText(kFont, "a\nb\nc", {5, 7, 200, 200}, 0);
   ASSERT_EQ(layout.lines.size(), 3u);
@@ -115,8 +114,7 @@ TEST(TextLayoutWordBreak, LinesFitAndGiveBackTheWords) {
 TEST(TextLayoutWordBreak, AnOverlongWordOverflowsOnItsOwnLine) {
   const TextLayout layout = LayoutText(kFont, "ab unbreakable cd", {0, 0, 30, 1000}, DT_WORDBREAK);
   EXPECT_EQ(Texts(layout), (std::vector<std::string>{"ab", "unbreakable", "cd"}));
-  EXPECT_EQ(LayoutText(kFont, "ab unbreakable cd", {0, 0, 30, 1000}, DT_WORDBREAK | DT_CALCRECT)
-                .extent.Right,
+  EXPECT_EQ(LayoutText(kFont, "ab unbreakable cd", {0, 0, 30, 1000}, DT_WORDBREAK | DT_CALCRECT).extent.Right,
             kFont.Width("unbreakable"));
 }
 
@@ -137,8 +135,7 @@ TEST(TextLayoutWordBreak, AnyWidthMakesProgress) {
   // one per character with DT_EDITCONTROL.
   EXPECT_EQ(LayoutText(kFont, "line1 line2", {0, 0, 1, 1}, DT_CALCRECT | DT_WORDBREAK).height, 20);
   EXPECT_EQ(
-      LayoutText(kFont, "line1 line2", {0, 0, 1, 1}, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL)
-          .height,
+      LayoutText(kFont, "line1 line2", {0, 0, 1, 1}, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL).height,
       100);
   EXPECT_EQ(LayoutText(kFont, "line1 line2", {0, 0, -5, 1}, DT_CALCRECT | DT_WORDBREAK).height, 20);
 }
@@ -162,25 +159,22 @@ TEST(TextLayoutEllipsis, EndEllipsisCutsToTheLongestFittingPrefix) {
   EXPECT_GT(kFont.Width(text.substr(0, kept.size() + 1) + "..."), rc.Width());
   EXPECT_EQ(shown, "abcdefg...");  // 7 * 6 + 6 = 48 of 50
 
-  const TextLayout measured =
-      LayoutText(kFont, text, rc, DT_SINGLELINE | DT_END_ELLIPSIS | DT_CALCRECT);
+  const TextLayout measured = LayoutText(kFont, text, rc, DT_SINGLELINE | DT_END_ELLIPSIS | DT_CALCRECT);
   EXPECT_EQ(measured.extent, (TRect{10, 0, 10 + kFont.Width(shown), 10}));
 }
 
 TEST(TextLayoutEllipsis, TextThatFitsIsLeftAlone) {
-  const TextLayout layout =
-      LayoutText(kFont, "abcdefgh", {0, 0, 48, 20}, DT_SINGLELINE | DT_END_ELLIPSIS);
+  const TextLayout layout = LayoutText(kFont, "abcdefgh", {0, 0, 48, 20}, DT_SINGLELINE | DT_END_ELLIPSIS);
   EXPECT_EQ(layout.lines[0].text, "abcdefgh");
 }
 
 TEST(TextLayoutEllipsis, EndEllipsisMarksWhereMultiLineTextIsCut) {
   // Only the line that ends the text, or the last one shown, gets it.
-  const TextLayout cut =
-      LayoutText(kFont, "abcdefghij\nxy\nabcdefghij", {0, 0, 30, 100}, DT_END_ELLIPSIS);
+  const TextLayout cut = LayoutText(kFont, "abcdefghij\nxy\nabcdefghij", {0, 0, 30, 100}, DT_END_ELLIPSIS);
   EXPECT_EQ(Texts(cut), (std::vector<std::string>{"abcdefghij", "xy", "abcd..."}));
 
-  const TextLayout clipped = LayoutText(kFont, "aa bb cc dd ee ff", {0, 0, 40, 20},
-                                        DT_WORDBREAK | DT_END_ELLIPSIS | DT_EDITCONTROL);
+  const TextLayout clipped =
+      LayoutText(kFont, "aa bb cc dd ee ff", {0, 0, 40, 20}, DT_WORDBREAK | DT_END_ELLIPSIS | DT_EDITCONTROL);
   EXPECT_EQ(Texts(clipped), (std::vector<std::string>{"aa bb", "cc dd..."}));
 }
 
@@ -192,8 +186,7 @@ TEST(TextLayoutEllipsis, WordEllipsisCutsEveryOverlongLine) {
 
 TEST(TextLayoutEllipsis, PathEllipsisKeepsTheLastComponent) {
   const std::string path = "C:\\Program Files\\Lumivant\\shot.bmp";
-  const TextLayout layout =
-      LayoutText(kFont, path, {0, 0, 100, 20}, DT_SINGLELINE | DT_PATH_ELLIPSIS);
+  const TextLayout layout = LayoutText(kFont, path, {0, 0, 100, 20}, DT_SINGLELINE | DT_PATH_ELLIPSIS);
   const std::string& shown = layout.lines[0].text;
   EXPECT_LE(kFont.Width(shown), 100) << shown;
   EXPECT_EQ(shown.substr(shown.size() - 9), "\\shot.bmp") << shown;
@@ -253,11 +246,10 @@ TEST(TextLayoutAlignment, VerticalCentringMatchesClassicRounding) {
   struct Case {
     LONG top, bottom, textBottom;
   };
-  for (const Case c :
-       {Case{0, -2, 6}, Case{0, 0, 7}, Case{0, 1, 7}, Case{0, 12, 13}, Case{0, 15, 14},
-        Case{1, -2, 6}, Case{1, 0, 7}, Case{1, 13, 14}, Case{1, 15, 14}}) {
-    const TextLayout layout = LayoutText(tall, "ABCabc123g", {0, c.top, 0, c.bottom},
-                                         DT_SINGLELINE | DT_VCENTER | DT_CALCRECT);
+  for (const Case c : {Case{0, -2, 6}, Case{0, 0, 7}, Case{0, 1, 7}, Case{0, 12, 13}, Case{0, 15, 14},
+                       Case{1, -2, 6}, Case{1, 0, 7}, Case{1, 13, 14}, Case{1, 15, 14}}) {
+    const TextLayout layout =
+        LayoutText(tall, "ABCabc123g", {0, c.top, 0, c.bottom}, DT_SINGLELINE | DT_VCENTER | DT_CALCRECT);
     EXPECT_EQ(layout.extent.Bottom, c.textBottom) << c.top << ".." << c.bottom;
     EXPECT_EQ(layout.extent.Top, c.top);
     EXPECT_EQ(layout.height, c.textBottom - c.top);
@@ -274,8 +266,7 @@ TEST(TextLayoutPrefix, AmpersandUnderlinesTheNextCharacter) {
   EXPECT_EQ(saveAs.lines[0].text, "Save As");
   EXPECT_EQ(saveAs.lines[0].underlineX, 3 + 30);
 
-  const TextLayout centred =
-      LayoutText(kFont, "Save &As", {0, 0, 100, 20}, DT_SINGLELINE | DT_CENTER);
+  const TextLayout centred = LayoutText(kFont, "Save &As", {0, 0, 100, 20}, DT_SINGLELINE | DT_CENTER);
   EXPECT_EQ(centred.lines[0].underlineX, centred.lines[0].x + 30);
 }
 
@@ -328,8 +319,7 @@ TEST(TextLayoutTabs, TabsAdvanceToTheNextStopOfEightAverageWidths) {
   // "bcdefgh" ends at 82, past the second stop: the tab goes on to the third.
   EXPECT_EQ(layout.lines[2].x, 7 + 120);
   for (const TextLine& run : layout.lines) EXPECT_EQ(run.y, 0);
-  EXPECT_EQ(LayoutText(kFont, "a\tbcdefgh\tW", {7, 0, 300, 20}, DT_EXPANDTABS | DT_CALCRECT)
-                .extent.Width(),
+  EXPECT_EQ(LayoutText(kFont, "a\tbcdefgh\tW", {7, 0, 300, 20}, DT_EXPANDTABS | DT_CALCRECT).extent.Width(),
             130);
 }
 
@@ -351,8 +341,7 @@ TEST(TextLayoutTabs, LeadingAndTrailingTabsMakeNoEmptyRuns) {
   ASSERT_EQ(Texts(leading), std::vector<std::string>{"ab"});
   EXPECT_EQ(leading.lines[0].x, 40);
   EXPECT_EQ(leading.lines[0].underlineX, 40);
-  const TextLayout onlyTabs =
-      LayoutText(kFont, "\t\t", {0, 0, 300, 20}, DT_EXPANDTABS | DT_CALCRECT);
+  const TextLayout onlyTabs = LayoutText(kFont, "\t\t", {0, 0, 300, 20}, DT_EXPANDTABS | DT_CALCRECT);
   EXPECT_EQ(Texts(onlyTabs), std::vector<std::string>{""});
   EXPECT_EQ(onlyTabs.extent.Width(), 80);
 }
@@ -372,14 +361,12 @@ TEST(TextLayoutTabs, UnderlineFollowsItsRun) {
 
 TEST(TextLayoutCalcRect, SingleAndMultiLineExtents) {
   const TRect rc{5, 7, 50, 9};
-  EXPECT_EQ(LayoutText(kFont, "Wab", rc, DT_CALCRECT | DT_SINGLELINE).extent,
-            (TRect{5, 7, 27, 17}));
+  EXPECT_EQ(LayoutText(kFont, "Wab", rc, DT_CALCRECT | DT_SINGLELINE).extent, (TRect{5, 7, 27, 17}));
   const TextLayout multi = LayoutText(kFont, "ab\nWabcd\nc", rc, DT_CALCRECT);
   EXPECT_EQ(multi.extent, (TRect{5, 7, 5 + 34, 7 + 30}));
   EXPECT_EQ(multi.height, 30);
   // Word breaking measures at the rectangle's width.
-  const TextLayout broken =
-      LayoutText(kFont, "aaa bbb ccc", {0, 0, 45, 0}, DT_CALCRECT | DT_WORDBREAK);
+  const TextLayout broken = LayoutText(kFont, "aaa bbb ccc", {0, 0, 45, 0}, DT_CALCRECT | DT_WORDBREAK);
   EXPECT_EQ(broken.extent, (TRect{0, 0, 42, 20}));
 }
 
@@ -398,8 +385,7 @@ TEST(TextLayoutRealFont, LabelFontMeasures) {
   LOGFONTA lf;
   lf.lfHeight = -11;
   const auto face = FontFace::Realize(lf);
-  const TextLayout w =
-      LayoutText(*face, "W", {0, 0, 0, 0}, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  const TextLayout w = LayoutText(*face, "W", {0, 0, 0, 0}, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   EXPECT_EQ(w.extent, (TRect{0, 0, face->CharWidth('W'), 13}));
 
   const std::string text = "Lumivant takes screenshots of arranger keyboards";

@@ -71,8 +71,7 @@ TEST(HeadlessBackend, PresentKeepsACopyOfThePixels) {
 
   // Rows 4 pixels apart: the fourth column is padding, not part of the image.
   std::vector<std::uint32_t> source = {
-      0x000001, 0x000002, 0x000003, 0xDEAD01,
-      0x000004, 0x000005, 0x000006, 0xDEAD02,
+      0x000001, 0x000002, 0x000003, 0xDEAD01, 0x000004, 0x000005, 0x000006, 0xDEAD02,
   };
   EXPECT_EQ(backend.PresentCount(), 0);
   window->Present({source.data(), 3, 2, 4});

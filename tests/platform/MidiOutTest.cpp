@@ -124,8 +124,7 @@ TEST_F(MidiOutOnDouble, BadArgumentsToCapsAreRefused) {
 TEST_F(MidiOutOnDouble, ShortCapsBufferGetsOnlyWhatFits) {
   MIDIOUTCAPSA caps;
   std::memset(&caps, 0x55, sizeof caps);
-  ASSERT_EQ(midiOutGetDevCapsA(0, &caps, offsetof(MIDIOUTCAPSA, szPname) + 5),
-            MMSYSERR_NOERROR);
+  ASSERT_EQ(midiOutGetDevCapsA(0, &caps, offsetof(MIDIOUTCAPSA, szPname) + 5), MMSYSERR_NOERROR);
   EXPECT_EQ(std::string(caps.szPname, 5), "Tyros");
   EXPECT_EQ(caps.szPname[5], 0x55);
 }
@@ -291,8 +290,8 @@ class MidiOutOnJack : public ::testing::Test {
       dup2(devnull, 2);
       // Synchronous: without real-time scheduling a busy machine can make
       // the sink miss a cycle, and with it what was delivered in it.
-      execlp("jackd", "jackd", "--no-realtime", "-S", "-n", server.c_str(), "-d", "dummy", "-r",
-             "48000", "-p", "256", static_cast<char*>(nullptr));
+      execlp("jackd", "jackd", "--no-realtime", "-S", "-n", server.c_str(), "-d", "dummy", "-r", "48000",
+             "-p", "256", static_cast<char*>(nullptr));
       _exit(127);
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
@@ -301,8 +300,7 @@ class MidiOutOnJack : public ::testing::Test {
         jackd_ = -1;
         break;
       }
-      sink_ = jack_client_open(kSinkClient, static_cast<jack_options_t>(JackNoStartServer |
-                                                                       JackUseExactName),
+      sink_ = jack_client_open(kSinkClient, static_cast<jack_options_t>(JackNoStartServer | JackUseExactName),
                                nullptr);
       if (!sink_) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

@@ -142,9 +142,7 @@ class SdlOnXvfb : public ::testing::Test {
     return out;
   }
 
-  static void Xdo(const std::string& args) {
-    EXPECT_TRUE(Shell("xdotool " + args)) << "xdotool " << args;
-  }
+  static void Xdo(const std::string& args) { EXPECT_TRUE(Shell("xdotool " + args)) << "xdotool " << args; }
 
   static constexpr int kStride = kClient + 20;
   static inline testsupport::XvfbServer xvfb_;
@@ -199,10 +197,12 @@ TEST_F(SdlOnXvfb, WindowHasTheClientSizeIsCentredAndShowsThePresentedPixels) {
 
 TEST_F(SdlOnXvfb, DialogFrameOnlyMovesAndClosesAndCarriesTheLargestIcon) {
   WindowSpec wanted = Wanted(title_);
-  for (int size : {16, 48, 32}) wanted.icons.push_back({size, size, std::vector<std::uint32_t>(size * size, 0xFF336699)});
+  for (int size : {16, 48, 32})
+    wanted.icons.push_back({size, size, std::vector<std::uint32_t>(size * size, 0xFF336699)});
   ASSERT_NO_FATAL_FAILURE(OpenShown(wanted));
   const std::string props = RunOrEmpty("xprop -id " + std::to_string(xid_));
-  EXPECT_NE(props.find("_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG\n"), std::string::npos) << props;
+  EXPECT_NE(props.find("_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG\n"), std::string::npos)
+      << props;
   // Functions and decorations given; move and close only; border, title, menu.
   EXPECT_NE(props.find("_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x24, 0x1a, 0x0, 0x0"), std::string::npos)
       << props;
@@ -267,7 +267,8 @@ TEST_F(SdlOnXvfb, ClicksArriveInClientCoordinatesWithButtonsAndDoubleClicks) {
 TEST_F(SdlOnXvfb, MotionAndLeavingTheWindow) {
   ASSERT_NO_FATAL_FAILURE(OpenShown(Wanted(title_)));
   Xdo("mousemove --sync " + std::to_string(originX_ + 12) + " " + std::to_string(originY_ + 34));
-  ASSERT_TRUE(Pump([](const Event& e) { return e.type == Event::Type::MouseMove && e.x == 12 && e.y == 34; }));
+  ASSERT_TRUE(
+      Pump([](const Event& e) { return e.type == Event::Type::MouseMove && e.x == 12 && e.y == 34; }));
   Xdo("mousemove --sync 2 2");
   EXPECT_TRUE(PumpFor(Event::Type::MouseLeave));
 }
@@ -419,7 +420,9 @@ TEST_F(SdlOnXvfb, MessageBoxBelongsToTheWindowAndClosesOnEnter) {
   // does not read; xwininfo does.
   const std::string user =
       "for i in $(seq 600); do"
-      "  id=$(xwininfo -root -tree | awk -v t='\"" + boxTitle + "\"' 'index($0, t) {print $1; exit}');"
+      "  id=$(xwininfo -root -tree | awk -v t='\"" +
+      boxTitle +
+      "\"' 'index($0, t) {print $1; exit}');"
       "  if [ -n \"$id\" ]; then xprop -id $id; xdotool windowfocus --sync $id key Return; exit 0; fi;"
       "  sleep 0.05; "
       "done";

@@ -103,8 +103,7 @@ TEST(Bitmaps, StreamRoundTripOfAThirtyTwoBitFace) {
   TMemoryStream again;
   second.SaveToStream(again);
   stream.SetPosition(0);
-  EXPECT_EQ(std::vector<std::uint8_t>(stream.Bytes().begin(), stream.Bytes().begin() + 22674),
-            again.Bytes());
+  EXPECT_EQ(std::vector<std::uint8_t>(stream.Bytes().begin(), stream.Bytes().begin() + 22674), again.Bytes());
 }
 
 TEST(Bitmaps, BadImageRaisesAndKeepsThePicture) {

@@ -72,8 +72,7 @@ class TProbe : public TGraphicControl {
 // it keeps (GetDlgCode).
 class TKeyProbe : public TCustomControl {
  public:
-  TKeyProbe(TComponent* owner, TWinControl* parent, const std::string& name, Log* log,
-            unsigned code = 0)
+  TKeyProbe(TComponent* owner, TWinControl* parent, const std::string& name, Log* log, unsigned code = 0)
       : TCustomControl(owner), dlgCode(code), log_(log) {
     SetName(name);
     SetParent(parent);

@@ -305,9 +305,8 @@ class TStreamedPanel : public TCustomControl {
 };
 
 const TClassInfo& TStreamedPanel::StaticClass() {
-  static const TClassInfo info = ClassBuilder<TStreamedPanel>("TStreamedPanel", &TCustomControl::StaticClass())
-                                     .Creatable()
-                                     .Build();
+  static const TClassInfo info =
+      ClassBuilder<TStreamedPanel>("TStreamedPanel", &TCustomControl::StaticClass()).Creatable().Build();
   return info;
 }
 
@@ -318,9 +317,8 @@ class TStreamedMark : public TGraphicControl {
 };
 
 const TClassInfo& TStreamedMark::StaticClass() {
-  static const TClassInfo info = ClassBuilder<TStreamedMark>("TStreamedMark", &TGraphicControl::StaticClass())
-                                     .Creatable()
-                                     .Build();
+  static const TClassInfo info =
+      ClassBuilder<TStreamedMark>("TStreamedMark", &TGraphicControl::StaticClass()).Creatable().Build();
   return info;
 }
 
@@ -372,12 +370,12 @@ TEST_F(ControlStreams, DefaultsAreNotWritten) {
   panel->SetName("Panel1");
   panel->SetParent(form);
   const std::string text = AsText(form);
-  for (const char* absent : {"Visible", "Enabled", "Cursor", "Align", "ParentShowHint", "ShowHint",
-                             "ParentFont", "ParentColor", "Mark1.Font", "TabStop", "KeyPreview",
-                             "BorderStyle", "Position", "Icon", "Hint", " Color ="})
+  for (const char* absent :
+       {"Visible", "Enabled", "Cursor", "Align", "ParentShowHint", "ShowHint", "ParentFont", "ParentColor",
+        "Mark1.Font", "TabStop", "KeyPreview", "BorderStyle", "Position", "Icon", "Hint", " Color ="})
     EXPECT_EQ(text.find(absent), std::string::npos) << absent << " in\n" << text;
-  for (const char* present : {"Left = 0", "Width = 0", "Caption = 'Mark1'", "TabOrder = 0",
-                              "ClientWidth", "PixelsPerInch = 96", "Font.Height = -11"})
+  for (const char* present : {"Left = 0", "Width = 0", "Caption = 'Mark1'", "TabOrder = 0", "ClientWidth",
+                              "PixelsPerInch = 96", "Font.Height = -11"})
     EXPECT_NE(text.find(present), std::string::npos) << present << " not in\n" << text;
 }
 
@@ -398,8 +396,8 @@ TEST_F(ControlStreams, ChangedValuesAreWrittenByName) {
   mark->SetParentColor(true);
   const std::string text = AsText(form);
   for (const char* present : {"Color = clWindow", "BorderStyle = bsDialog", "Position = poDesktopCenter",
-                              "KeyPreview = True", "Cursor = crHandPoint", "Align = alTop",
-                              "Visible = False", "Font.Color = clRed", "ParentColor = True"})
+                              "KeyPreview = True", "Cursor = crHandPoint", "Align = alTop", "Visible = False",
+                              "Font.Color = clRed", "ParentColor = True"})
     EXPECT_NE(text.find(present), std::string::npos) << present << " not in\n" << text;
 }
 
@@ -479,11 +477,10 @@ TEST(CursorIdents, NamesConvertBothWays) {
   EXPECT_EQ(cursor, -22);
   EXPECT_FALSE(IdentToCursor("crBanana", cursor));
   const std::pair<TCursor, const char*> classic[] = {
-      {0, "crDefault"}, {-1, "crNone"}, {-3, "crCross"}, {-4, "crIBeam"}, {-6, "crSizeNESW"},
-      {-7, "crSizeNS"}, {-8, "crSizeNWSE"}, {-10, "crUpArrow"}, {-11, "crHourGlass"},
-      {-12, "crDrag"}, {-13, "crNoDrop"}, {-14, "crHSplit"}, {-15, "crVSplit"},
-      {-16, "crMultiDrag"}, {-17, "crSQLWait"}, {-18, "crNo"}, {-19, "crAppStart"},
-      {-20, "crHelp"}, {-21, "crHandPoint"}};
+      {0, "crDefault"},  {-1, "crNone"},      {-3, "crCross"},    {-4, "crIBeam"},      {-6, "crSizeNESW"},
+      {-7, "crSizeNS"},  {-8, "crSizeNWSE"},  {-10, "crUpArrow"}, {-11, "crHourGlass"}, {-12, "crDrag"},
+      {-13, "crNoDrop"}, {-14, "crHSplit"},   {-15, "crVSplit"},  {-16, "crMultiDrag"}, {-17, "crSQLWait"},
+      {-18, "crNo"},     {-19, "crAppStart"}, {-20, "crHelp"},    {-21, "crHandPoint"}};
   for (const auto& [value, name] : classic) {
     EXPECT_TRUE(IdentToCursor(name, cursor)) << name;
     EXPECT_EQ(cursor, value) << name;

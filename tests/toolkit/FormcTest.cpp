@@ -38,9 +38,7 @@ std::string Slurp(const fs::path& path) {
   return text.str();
 }
 
-void Spill(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+void Spill(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 class FormcTest : public ::testing::Test {
  protected:

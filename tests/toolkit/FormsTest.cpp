@@ -556,10 +556,10 @@ TEST(ExceptionText, AddsAFullStopAfterCharactersThatSortAfterIt) {
   EXPECT_EQ(TApplication::ExceptionText("Abc"), "Abc.");
   EXPECT_EQ(TApplication::ExceptionText("Abc."), "Abc.");
   EXPECT_EQ(TApplication::ExceptionText(""), "");
-  EXPECT_EQ(TApplication::ExceptionText("Why?"), "Why?.");  // '?' sorts after '.'
+  EXPECT_EQ(TApplication::ExceptionText("Why?"), "Why?.");   // '?' sorts after '.'
   EXPECT_EQ(TApplication::ExceptionText("Stop!"), "Stop!");  // '!' sorts before it
   EXPECT_EQ(TApplication::ExceptionText("Error 42"), "Error 42.");
-  EXPECT_EQ(TApplication::ExceptionText("(x)"), "(x)");    // ')' before '.'
+  EXPECT_EQ(TApplication::ExceptionText("(x)"), "(x)");           // ')' before '.'
   EXPECT_EQ(TApplication::ExceptionText("caf\xE9"), "caf\xE9.");  // bytes sort unsigned
 }
 
@@ -669,10 +669,9 @@ TEST(Icon, ReadsBitmapEntriesWithMaskOrAlphaAndSkipsPng) {
   // 2 x 2, 1 bit: white top-left, the right column masked out.
   const auto mono = BmpEntry(2, 2, 1, {0x000000, 0xFFFFFF}, {{0x80}, {0x40}}, {0x40, 0x40});
   // 2 x 2, 32 bits with alpha of its own.
-  const auto argb = BmpEntry(2, 2, 32, {},
-                             {{0x01, 0x02, 0x03, 0xFF, 0x10, 0x20, 0x30, 0x80},
-                              {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x01}},
-                             {0xC0, 0xC0});
+  const auto argb = BmpEntry(
+      2, 2, 32, {}, {{0x01, 0x02, 0x03, 0xFF, 0x10, 0x20, 0x30, 0x80}, {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x01}},
+      {0xC0, 0xC0});
   const std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0};
   const auto file = Ico({mono, png, argb});
   TIcon icon;
@@ -730,8 +729,8 @@ TEST(Icon, MalformedFilesAreRefusedAndTheIconKeepsWhatItHad) {
 TEST_F(FormWindow, ScreenSizeCursorsAndForms) {
   EXPECT_EQ(Screen->Width(), 1024);
   EXPECT_EQ(Screen->Height(), 768);
-  for (TCursor c : {crArrow, crIBeam, crCross, crHandPoint, crHourGlass, crSizeNS, crSizeWE,
-                    crSizeNESW, crSizeNWSE, crSizeAll, crNo, crUpArrow}) {
+  for (TCursor c : {crArrow, crIBeam, crCross, crHandPoint, crHourGlass, crSizeNS, crSizeWE, crSizeNESW,
+                    crSizeNWSE, crSizeAll, crNo, crUpArrow}) {
     const platform::CursorImage* image = Screen->Cursors(c);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->argb.size(), static_cast<std::size_t>(image->width * image->height));

@@ -87,7 +87,7 @@ TEST_F(CanvasTest, Frame3DRingByRing) {
   EXPECT_EQ(At(1, 1), light);  // second ring
   EXPECT_EQ(At(8, 1), dark);
   EXPECT_EQ(At(1, 8), dark);
-  EXPECT_EQ(At(2, 2), clBlack);  // inside untouched
+  EXPECT_EQ(At(2, 2), clBlack);    // inside untouched
   EXPECT_EQ(At(10, 10), clBlack);  // outside untouched
   EXPECT_EQ(At(10, 0), clBlack);
 }

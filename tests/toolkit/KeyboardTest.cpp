@@ -22,9 +22,8 @@ class Keyboard : public HeadlessTest {
       log.push_back("form.KeyPress " + std::to_string(static_cast<unsigned char>(key)));
       if (key == stopKeyPress) key = 0;
     });
-    form->OnKeyUp = TKeyEvent([this](TObject*, WORD& key, TShiftState) {
-      log.push_back("form.KeyUp " + std::to_string(key));
-    });
+    form->OnKeyUp = TKeyEvent(
+        [this](TObject*, WORD& key, TShiftState) { log.push_back("form.KeyUp " + std::to_string(key)); });
     edit = new TKeyProbe(form, form, "edit", &log, DLGC_WANTCHARS | DLGC_WANTARROWS);
     edit->SetBounds(0, 0, 50, 20);
     other = new TKeyProbe(form, form, "other", &log);
@@ -45,8 +44,8 @@ TEST_F(Keyboard, LetterGoesDownPressAndUpFormFirst) {
   KeyDown('A');
   Type("a");
   KeyUp('A');
-  EXPECT_EQ(log, (Log{"form.KeyDown 65", "edit.KeyDown 65", "form.KeyPress 97",
-                      "edit.KeyPress 97", "form.KeyUp 65", "edit.KeyUp 65"}));
+  EXPECT_EQ(log, (Log{"form.KeyDown 65", "edit.KeyDown 65", "form.KeyPress 97", "edit.KeyPress 97",
+                      "form.KeyUp 65", "edit.KeyUp 65"}));
 }
 
 TEST_F(Keyboard, WithoutPreviewOnlyTheControlHearsTheKey) {
@@ -67,8 +66,8 @@ TEST_F(Keyboard, HeldKeyRepeatsKeyDownAndCharacterThenOneKeyUp) {
   KeyUp('X');
   Log expected;
   for (int i = 0; i < 3; ++i)
-    expected.insert(expected.end(), {"form.KeyDown 88", "edit.KeyDown 88", "form.KeyPress 120",
-                                     "edit.KeyPress 120"});
+    expected.insert(expected.end(),
+                    {"form.KeyDown 88", "edit.KeyDown 88", "form.KeyPress 120", "edit.KeyPress 120"});
   expected.insert(expected.end(), {"form.KeyUp 88", "edit.KeyUp 88"});
   EXPECT_EQ(log, expected);
 }
@@ -81,13 +80,13 @@ TEST_F(Keyboard, ControlKeysMakeTheirCharacters) {
   log.clear();
   KeyDown(VK_RETURN);
   KeyUp(VK_RETURN);
-  EXPECT_EQ(log, (Log{"form.KeyDown 13", "edit.KeyDown 13", "form.KeyPress 13",
-                      "edit.KeyPress 13", "form.KeyUp 13", "edit.KeyUp 13"}));
+  EXPECT_EQ(log, (Log{"form.KeyDown 13", "edit.KeyDown 13", "form.KeyPress 13", "edit.KeyPress 13",
+                      "form.KeyUp 13", "edit.KeyUp 13"}));
   log.clear();
   KeyDown(VK_ESCAPE);
   KeyUp(VK_ESCAPE);
-  EXPECT_EQ(log, (Log{"form.KeyDown 27", "edit.KeyDown 27", "form.KeyPress 27",
-                      "edit.KeyPress 27", "form.KeyUp 27", "edit.KeyUp 27"}));
+  EXPECT_EQ(log, (Log{"form.KeyDown 27", "edit.KeyDown 27", "form.KeyPress 27", "edit.KeyPress 27",
+                      "form.KeyUp 27", "edit.KeyUp 27"}));
 }
 
 TEST_F(Keyboard, CtrlLetterMakesItsControlCharacter) {
@@ -95,9 +94,9 @@ TEST_F(Keyboard, CtrlLetterMakesItsControlCharacter) {
   KeyDown('A', platform::kCtrl);
   KeyUp('A', platform::kCtrl);
   KeyUp(VK_CONTROL);
-  EXPECT_EQ(log, (Log{"form.KeyDown 17", "edit.KeyDown 17", "form.KeyDown 65", "edit.KeyDown 65",
-                      "form.KeyPress 1", "edit.KeyPress 1", "form.KeyUp 65", "edit.KeyUp 65",
-                      "form.KeyUp 17", "edit.KeyUp 17"}));
+  EXPECT_EQ(
+      log, (Log{"form.KeyDown 17", "edit.KeyDown 17", "form.KeyDown 65", "edit.KeyDown 65", "form.KeyPress 1",
+                "edit.KeyPress 1", "form.KeyUp 65", "edit.KeyUp 65", "form.KeyUp 17", "edit.KeyUp 17"}));
   log.clear();
   KeyDown('Z', platform::kCtrl);
   EXPECT_EQ(log, (Log{"form.KeyDown 90", "edit.KeyDown 90", "form.KeyPress 26", "edit.KeyPress 26"}));
@@ -114,8 +113,7 @@ TEST_F(Keyboard, TabMovesTheFocusAndTypesNothing) {
   KeyDown(VK_TAB);
   KeyUp(VK_TAB);
   // The key-up goes to the control that has the focus by then.
-  EXPECT_EQ(log, (Log{"form.KeyDown 9", "edit.Exit", "other.Enter", "form.KeyUp 9",
-                      "other.KeyUp 9"}));
+  EXPECT_EQ(log, (Log{"form.KeyDown 9", "edit.Exit", "other.Enter", "form.KeyUp 9", "other.KeyUp 9"}));
   EXPECT_TRUE(other->Focused());
   EXPECT_EQ(form->ActiveControl(), other);
 }
@@ -158,9 +156,8 @@ TEST_F(Keyboard, KeysGoToTheFormWhenNothingHasTheFocus) {
 
 TEST_F(Keyboard, TextBecomesWindows1252Characters) {
   Type("\xC3\xA9\xE2\x82\xAC\xE4\xB8\x80z");  // é, €, a CJK character, z
-  EXPECT_EQ(log, (Log{"form.KeyPress 233", "edit.KeyPress 233", "form.KeyPress 128",
-                      "edit.KeyPress 128", "form.KeyPress 63", "edit.KeyPress 63",
-                      "form.KeyPress 122", "edit.KeyPress 122"}));
+  EXPECT_EQ(log, (Log{"form.KeyPress 233", "edit.KeyPress 233", "form.KeyPress 128", "edit.KeyPress 128",
+                      "form.KeyPress 63", "edit.KeyPress 63", "form.KeyPress 122", "edit.KeyPress 122"}));
 }
 
 TEST_F(Keyboard, EveryCharacterTheCodePageLacksIsOneQuestionMark) {
@@ -200,9 +197,7 @@ class TabOrder : public HeadlessTest {
     form->Show();
     log.clear();
   }
-  std::string Focused() const {
-    return form->ActiveControl() ? form->ActiveControl()->Name() : "form";
-  }
+  std::string Focused() const { return form->ActiveControl() ? form->ActiveControl()->Name() : "form"; }
   std::string TabFrom(unsigned shift = 0) {
     KeyDown(VK_TAB, shift);
     KeyUp(VK_TAB, shift);
@@ -297,8 +292,7 @@ TEST_F(Keyboard, ArrowsMoveAmongRadioButtonsAndCheckThem) {
   log.clear();
   KeyDown(VK_DOWN);
   KeyUp(VK_DOWN);
-  EXPECT_EQ(log, (Log{"form.KeyDown 40", "r1.Exit", "r2.Enter", "r2.Click", "form.KeyUp 40",
-                      "r2.KeyUp 40"}));
+  EXPECT_EQ(log, (Log{"form.KeyDown 40", "r1.Exit", "r2.Enter", "r2.Click", "form.KeyUp 40", "r2.KeyUp 40"}));
   EXPECT_TRUE(r2->checked);
   EXPECT_FALSE(r1->checked);
   KeyDown(VK_RIGHT);
@@ -335,8 +329,7 @@ TEST_F(Keyboard, EscapeNobodyTakesReachesTheControl) {
   other->SetFocus();
   log.clear();
   KeyDown(VK_ESCAPE);
-  EXPECT_EQ(log, (Log{"form.KeyDown 27", "other.KeyDown 27", "form.KeyPress 27",
-                      "other.KeyPress 27"}));
+  EXPECT_EQ(log, (Log{"form.KeyDown 27", "other.KeyDown 27", "form.KeyPress 27", "other.KeyPress 27"}));
 }
 
 TEST_F(Keyboard, AltLetterIsOfferedAsAccelerator) {
@@ -345,8 +338,8 @@ TEST_F(Keyboard, AltLetterIsOfferedAsAccelerator) {
   KeyDown('S', platform::kAlt);
   Type("s");  // what some systems type with Alt held
   KeyUp('S', platform::kAlt);
-  EXPECT_EQ(log, (Log{"form.KeyDown 18", "edit.KeyDown 18", "form.KeyDown 83",
-                      "other.Accelerator", "form.KeyUp 83", "edit.KeyUp 83"}));
+  EXPECT_EQ(log, (Log{"form.KeyDown 18", "edit.KeyDown 18", "form.KeyDown 83", "other.Accelerator",
+                      "form.KeyUp 83", "edit.KeyUp 83"}));
 }
 
 TEST_F(Keyboard, AltLetterNobodyTakesIsAKeyDownWithoutCharacter) {

@@ -25,7 +25,8 @@ class TSpawner : public TComponent {
 };
 
 const TClassInfo& TSpawner::StaticClass() {
-  static const TClassInfo info = ClassBuilder<TSpawner>("TSpawner", &TComponent::StaticClass()).Creatable().Build();
+  static const TClassInfo info =
+      ClassBuilder<TSpawner>("TSpawner", &TComponent::StaticClass()).Creatable().Build();
   return info;
 }
 
@@ -101,11 +102,11 @@ TEST_F(MalformedStreamTest, UnknownClassAndProperties) {
 }
 
 TEST_F(MalformedStreamTest, ValuesOfTheWrongType) {
-  for (const char* prop : {"Big = 'text'", "Enabled = 1", "Kind = wkOval", "Kind = 1", "Options = [woNope]",
-                           "Options = woBorder", "Color = clNoSuch", "Color = 'red'", "Caption = 12",
-                           "Buddy = 5", "OnClick = 7", "Font = 1", "Font.Style = fsBold",
-                           "Lines.Strings = 'x'", "Lines.Strings = ('a' 2)", "Points = (1 'two')",
-                           "Data = 'x'", "Tag = True"}) {
+  for (const char* prop :
+       {"Big = 'text'", "Enabled = 1", "Kind = wkOval", "Kind = 1", "Options = [woNope]",
+        "Options = woBorder", "Color = clNoSuch", "Color = 'red'", "Caption = 12", "Buddy = 5", "OnClick = 7",
+        "Font = 1", "Font.Style = fsBold", "Lines.Strings = 'x'", "Lines.Strings = ('a' 2)",
+        "Points = (1 'two')", "Data = 'x'", "Tag = True"}) {
     SCOPED_TRACE(prop);
     const std::string name = std::string(prop).substr(0, std::string(prop).find(' '));
     ExpectRefused(Form(prop), "Error reading W." + name + ": Invalid property value");
@@ -128,13 +129,25 @@ TEST_F(MalformedStreamTest, ReferencesMustResolveToTheRightClass) {
 TEST_F(MalformedStreamTest, NamesMustBeUniqueAndValid) {
   ExpectRefused(Form("", "object W: TStreamWidget\nend"), "A component named W already exists");
   ExpectRefused(Form("", "object Existing: TStreamWidget\nend"), "A component named Existing already exists");
-  ExpectRefused(Bytes().Header("TStreamForm", "Form1").Raw({0}).Short("TStreamWidget").Short("no good").Raw({0, 0, 0, 0}).Done(),
+  ExpectRefused(Bytes()
+                    .Header("TStreamForm", "Form1")
+                    .Raw({0})
+                    .Short("TStreamWidget")
+                    .Short("no good")
+                    .Raw({0, 0, 0, 0})
+                    .Done(),
                 "'no good' is not a valid component name");
 }
 
 TEST_F(MalformedStreamTest, LengthsPastTheEnd) {
   const auto widgetWith = [](std::initializer_list<int> value) {
-    return Bytes().Header("TStreamForm", "Form1").Raw({0}).Short("TStreamWidget").Short("W").Raw(value).Done();
+    return Bytes()
+        .Header("TStreamForm", "Form1")
+        .Raw({0})
+        .Short("TStreamWidget")
+        .Short("W")
+        .Raw(value)
+        .Done();
   };
   ExpectRefused(widgetWith({7, 'C', 'a', 'p', 't', 'i', 'o', 'n', 0x0C, 0xFF, 0xFF, 0xFF, 0x7F, 'x'}),
                 "a string of 2147483647 bytes runs past the end");
@@ -143,7 +156,8 @@ TEST_F(MalformedStreamTest, LengthsPastTheEnd) {
   ExpectRefused(widgetWith({4, 'D', 'a', 't', 'a', 0x0A, 0xFF, 0xFF, 0xFF, 0xFF, 1, 2}),
                 "a binary value of 4294967295 bytes runs past the end");
   ExpectRefused(widgetWith({4, 'D', 'a', 't', 'a', 0x0A, 0x10, 0, 0, 0, 1, 2}), "runs past the end");
-  ExpectRefused(widgetWith({7, 'C', 'a', 'p', 't', 'i', 'o', 'n', 0x06, 200, 'x'}), "a string runs past the end");
+  ExpectRefused(widgetWith({7, 'C', 'a', 'p', 't', 'i', 'o', 'n', 0x06, 200, 'x'}),
+                "a string runs past the end");
   ExpectRefused(widgetWith({200, 'C'}), "a property name runs past the end");
   ExpectRefused(widgetWith({3, 'B', 'i', 'g', 0x13, 1, 2, 3}), "an integer runs past the end");
 }
@@ -190,7 +204,8 @@ TEST_F(MalformedStreamTest, NestingTooDeep) {
 }
 
 TEST_F(MalformedStreamTest, WhatTheComponentsReadCreatedGoesToo) {
-  ExpectRefused(Form("", "object S: TSpawner\nend\nobject X: TNoSuchWidget\nend"), "Class TNoSuchWidget not found");
+  ExpectRefused(Form("", "object S: TSpawner\nend\nobject X: TNoSuchWidget\nend"),
+                "Class TNoSuchWidget not found");
 }
 
 TEST_F(MalformedStreamTest, NoRootToReadInto) {

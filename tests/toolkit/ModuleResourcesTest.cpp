@@ -153,9 +153,8 @@ TEST(ModuleResources, CursorIsClearWhereTheAndMaskIsSet) {
 
 TEST(ModuleResources, MonochromeCursorUsesItsTableAndMask) {
   // The top row white, the left column masked out.
-  const Bytes file = File({{8, 3, 4,
-                            EntryMono({0xFF, 0, 0, 0, 0, 0, 0, 0},
-                                      {0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80})}});
+  const Bytes file = File(
+      {{8, 3, 4, EntryMono({0xFF, 0, 0, 0, 0, 0, 0, 0}, {0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80})}});
   platform::CursorImage image;
   ASSERT_TRUE(LoadAs(file, image));
   EXPECT_EQ(image.width, 8);
@@ -180,7 +179,8 @@ TEST(ModuleResources, CursorWithAlphaOfItsOwnKeepsIt) {
 
 TEST(ModuleResources, CursorPrefersThe32By32Entry) {
   const Sample s = Quarters();
-  const Bytes small = Entry32(16, 16, std::vector<std::uint32_t>(256, 0x123456), std::vector<bool>(256, false));
+  const Bytes small =
+      Entry32(16, 16, std::vector<std::uint32_t>(256, 0x123456), std::vector<bool>(256, false));
   const Bytes big = Entry32(32, 32, s.argb, s.clear);
   platform::CursorImage image;
   ASSERT_TRUE(LoadAs(File({{16, 1, 1, small}, {32, 9, 10, big}}), image));
@@ -234,7 +234,8 @@ TEST(ModuleResources, CursorEntryCutShortWithADirectoryToMatchIsNotReadPastItsEn
   for (std::size_t length = 23; length <= file.size(); ++length) {
     Bytes cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(length));
     const auto entryBytes = static_cast<std::uint32_t>(length - 22);
-    for (int i = 0; i < 4; ++i) cut[14 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(entryBytes >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+      cut[14 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(entryBytes >> (8 * i));
     const bool decoded = DecodesCut(cut, cut.size());
     EXPECT_EQ(decoded, length >= kHeaderAndRows) << length << " bytes";
   }
@@ -267,7 +268,8 @@ TEST(ModuleResources, MalformedCursorFilesAreRefused) {
   refused(pastEnd, "entry offset past the end");
   auto offsetAtEnd = good;
   const auto end = static_cast<std::uint32_t>(good.size());
-  for (int i = 0; i < 4; ++i) offsetAtEnd[18 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(end >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    offsetAtEnd[18 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(end >> (8 * i));
   refused(offsetAtEnd, "entry offset at the end");
   auto tooLong = good;
   tooLong[6 + 8 + 1] = 0xFF;  // the entry's size beyond the file
@@ -326,10 +328,14 @@ TEST(ModuleResources, CursorBytesAreCopiedWhenRegistered) {
 
 TEST(ModuleResources, StringsRoundTrip) {
   RegisterStringResource(7101, "Port");
-  RegisterStringResource(7102, "Gr\xC3\xB6\xC3\x9F" "e \xE2\x80\x94 \xE2\x99\xAA");
+  RegisterStringResource(7102,
+                         "Gr\xC3\xB6\xC3\x9F"
+                         "e \xE2\x80\x94 \xE2\x99\xAA");
   RegisterStringResource(7103, std::string("a\0b", 3));
   EXPECT_EQ(LoadStringResource(7101), "Port");
-  EXPECT_EQ(LoadStringResource(7102), "Gr\xC3\xB6\xC3\x9F" "e \xE2\x80\x94 \xE2\x99\xAA");
+  EXPECT_EQ(LoadStringResource(7102),
+            "Gr\xC3\xB6\xC3\x9F"
+            "e \xE2\x80\x94 \xE2\x99\xAA");
   EXPECT_EQ(LoadStringResource(7103), std::string("a\0b", 3));
   RegisterStringResource(7101, "Ports");
   EXPECT_EQ(LoadStringResource(7101), "Ports");

@@ -109,9 +109,9 @@ TEST_F(Mouse, DoubleClickStyleTurnsTheSecondPressIntoADoubleClick) {
   Release(20, 20);
   Press(20, 20, 2);
   Release(20, 20);
-  EXPECT_EQ(Only({"a.down", "a.up", "a.click", "a.dblclick"}),
-            (Log{"a.down 10,10", "a.click", "a.up 10,10", "a.down double 10,10", "a.dblclick",
-                 "a.up 10,10"}));
+  EXPECT_EQ(
+      Only({"a.down", "a.up", "a.click", "a.dblclick"}),
+      (Log{"a.down 10,10", "a.click", "a.up 10,10", "a.down double 10,10", "a.dblclick", "a.up 10,10"}));
 }
 
 TEST_F(Mouse, EnterAndLeaveComeInPairsAsThePointerMoves) {

@@ -96,7 +96,8 @@ TEST_F(ObjectTextTest, WrittenFormsConvertBothWaysUnchanged) {
   auto* widget = new TStreamWidget(&form);
   widget->SetName("W");
   std::string caption;
-  for (int i = 0; i < 600; ++i) caption += static_cast<char>(i % 7 == 0 ? '\n' : i % 5 == 0 ? '\'' : 'a' + i % 26);
+  for (int i = 0; i < 600; ++i)
+    caption += static_cast<char>(i % 7 == 0 ? '\n' : i % 5 == 0 ? '\'' : 'a' + i % 26);
   caption += "\xE2\x82\xAC";  // a euro sign at the end of a piece
   widget->SetCaption(caption);
   for (int i = 0; i < 1000; ++i) widget->Data.push_back(static_cast<std::uint8_t>(i * 31));
@@ -113,10 +114,12 @@ TEST_F(ObjectTextTest, FileValuesComeFromBesideTheText) {
   ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
   const fs::path dir = pattern;
   std::ofstream(dir / "blob.bin", std::ios::binary) << std::string("\x00\x01\x02\xFE", 4);
-  const std::string text = "object Form1: TStreamForm\n object W: TStreamWidget\n  Data = @file('blob.bin')\n end\nend\n";
+  const std::string text =
+      "object Form1: TStreamForm\n object W: TStreamWidget\n  Data = @file('blob.bin')\n end\nend\n";
   TStreamForm form(nullptr);
   ReadFromBytes(TextToBinary(text, dir.string()), form);
-  EXPECT_EQ(dynamic_cast<TStreamWidget*>(form.Components(0))->Data, (std::vector<std::uint8_t>{0, 1, 2, 0xFE}));
+  EXPECT_EQ(dynamic_cast<TStreamWidget*>(form.Components(0))->Data,
+            (std::vector<std::uint8_t>{0, 1, 2, 0xFE}));
 
   const std::string missing = "object Form1: TStreamForm\n Data = @file('missing.bmp')\nend\n";
   EXPECT_TRUE(ThrowsWithMessage<EFOpenError>([&] { TextToBinary(missing, dir.string()); },
@@ -154,9 +157,16 @@ TEST_F(ObjectTextTest, ParseErrorsNameTheLine) {
 }
 
 TEST_F(ObjectTextTest, PropertiesMayBeNamedLikeKeywords) {
-  const std::vector<std::uint8_t> binary = TextToBinary("object O: TComponent\n  End = 1\n  Object.End = 2\nend");
-  EXPECT_NE(Find(binary, "\x03" "End"), -1);
-  EXPECT_NE(Find(binary, "\x0A" "Object.End"), -1);
+  const std::vector<std::uint8_t> binary =
+      TextToBinary("object O: TComponent\n  End = 1\n  Object.End = 2\nend");
+  EXPECT_NE(Find(binary,
+                 "\x03"
+                 "End"),
+            -1);
+  EXPECT_NE(Find(binary,
+                 "\x0A"
+                 "Object.End"),
+            -1);
   EXPECT_EQ(TextToBinary(BinaryToText(binary)), binary);
 }
 

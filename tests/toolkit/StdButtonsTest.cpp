@@ -147,7 +147,7 @@ TEST_F(StdButtonTest, DottedFocusRectangleOnlyWhenFocused) {
   button->SetFocus();
   Paint();
   const int face = Count(row, Rgb(clBtnFace));
-  EXPECT_GT(face, 10);                   // dotted: every other pixel
+  EXPECT_GT(face, 10);  // dotted: every other pixel
   EXPECT_LT(face, row.Width() - 10);
 }
 
@@ -303,19 +303,19 @@ TEST_F(StdRadioTest, SpaceChecksTheFocusedButton) {
 TEST_F(StdRadioTest, RoundMarkAtTheLeftVerticallyCentred) {
   Paint();
   // rb1, unchecked: the 13 × 13 cell at (34, 182).
-  EXPECT_EQ(Pixel(38, 182), Rgb(clBtnShadow));       // outer ring, top
-  EXPECT_EQ(Pixel(34, 186), Rgb(clBtnShadow));       // outer ring, left
-  EXPECT_EQ(Pixel(35, 186), Rgb(cl3DDkShadow));      // inner ring, left
-  EXPECT_EQ(Pixel(38, 193), Rgb(clBtnHighlight));    // outer ring, bottom
-  EXPECT_EQ(Pixel(45, 186), Rgb(clBtnHighlight));    // outer ring, right
-  EXPECT_EQ(Pixel(44, 186), Rgb(cl3DLight));         // inner ring, right
-  EXPECT_EQ(Pixel(39, 187), Rgb(clWindow));          // inside
-  EXPECT_EQ(Pixel(34, 182), Rgb(clBlack));           // the corner is the button's colour
+  EXPECT_EQ(Pixel(38, 182), Rgb(clBtnShadow));     // outer ring, top
+  EXPECT_EQ(Pixel(34, 186), Rgb(clBtnShadow));     // outer ring, left
+  EXPECT_EQ(Pixel(35, 186), Rgb(cl3DDkShadow));    // inner ring, left
+  EXPECT_EQ(Pixel(38, 193), Rgb(clBtnHighlight));  // outer ring, bottom
+  EXPECT_EQ(Pixel(45, 186), Rgb(clBtnHighlight));  // outer ring, right
+  EXPECT_EQ(Pixel(44, 186), Rgb(cl3DLight));       // inner ring, right
+  EXPECT_EQ(Pixel(39, 187), Rgb(clWindow));        // inside
+  EXPECT_EQ(Pixel(34, 182), Rgb(clBlack));         // the corner is the button's colour
   EXPECT_EQ(Pixel(50, 181), Rgb(clBlack));
   // rb2, checked: a 4 × 4 dot in the middle.
   EXPECT_EQ(Pixel(39, 143), Rgb(clWindowText));
   EXPECT_EQ(Pixel(40, 145), Rgb(clWindowText));
-  EXPECT_EQ(Pixel(38, 142), Rgb(clWindow));          // the dot's rounded corner
+  EXPECT_EQ(Pixel(38, 142), Rgb(clWindow));  // the dot's rounded corner
   EXPECT_EQ(Pixel(38, 143), Rgb(clWindowText));
 
   // A taller button keeps the mark in the middle.

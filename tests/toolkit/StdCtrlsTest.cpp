@@ -86,8 +86,8 @@ TEST_F(StdLabelTest, DrawsItsCaptionAsDrawTextDoesWithTheAcceleratorUnderlined) 
   Paint();
   const gdi::COLORREF face = Rgb(clBtnFace);
   MemoryImage expected(label->Width(), label->Height(), face);
-  expected.Text(*label->Font(), "&Tyros && Co", {0, 0, label->Width(), label->Height()},
-                gdi::DT_EXPANDTABS, Rgb(clWindowText));
+  expected.Text(*label->Font(), "&Tyros && Co", {0, 0, label->Width(), label->Height()}, gdi::DT_EXPANDTABS,
+                Rgb(clWindowText));
   ExpectLooksLike(*label, expected);
 
   // Shown literally, the "&" are letters and there is no underline.
@@ -138,8 +138,8 @@ TEST_F(StdLabelTest, DisabledCaptionIsEngravedWhiteUnderGrey) {
   MemoryImage expected(label->Width(), label->Height(), Rgb(clBtnFace));
   expected.Text(*label->Font(), "Disabled", {1, 1, label->Width() + 1, label->Height() + 1},
                 gdi::DT_EXPANDTABS, Rgb(clBtnHighlight));
-  expected.Text(*label->Font(), "Disabled", {0, 0, label->Width(), label->Height()},
-                gdi::DT_EXPANDTABS, Rgb(clBtnShadow));
+  expected.Text(*label->Font(), "Disabled", {0, 0, label->Width(), label->Height()}, gdi::DT_EXPANDTABS,
+                Rgb(clBtnShadow));
   ExpectLooksLike(*label, expected);
   EXPECT_EQ(Count(label->BoundsRect(), Rgb(clWindowText)), 0);
 }
@@ -387,8 +387,8 @@ class StdStreamTest : public StdCtrlTest {
 };
 
 TEST_F(StdStreamTest, EveryStandardClassCanBeCreatedByName) {
-  for (const char* name : {"TLabel", "TImage", "TButton", "TRadioButton", "TComboBox", "TPanel",
-                           "TCommonDialog"}) {
+  for (const char* name :
+       {"TLabel", "TImage", "TButton", "TRadioButton", "TComboBox", "TPanel", "TCommonDialog"}) {
     const TClassInfo* info = FindClass(name);
     ASSERT_NE(info, nullptr) << name;
     ASSERT_TRUE(info->Create) << name;
@@ -431,8 +431,8 @@ TEST_F(StdStreamTest, DefaultsAreLeftOutAndValuesComeBack) {
 
   const std::string text = AsText(form);
   const std::string labelBlock = Block(text, "Label1");
-  for (const char* absent : {"AutoSize", "ShowAccelChar", "Transparent", "Alignment", "Layout",
-                             "ParentColor", "Color"})
+  for (const char* absent :
+       {"AutoSize", "ShowAccelChar", "Transparent", "Alignment", "Layout", "ParentColor", "Color"})
     EXPECT_EQ(labelBlock.find(absent), std::string::npos) << absent << "\n" << labelBlock;
   EXPECT_NE(labelBlock.find("Caption = 'Label1'"), std::string::npos) << labelBlock;
   const std::string buttonBlock = Block(text, "Button1");

@@ -109,7 +109,8 @@ void TStreamWidget::SetTarget(TComponent* value) {
 }
 
 void TStreamWidget::SetParent(TStreamWidget* parent) {
-  if (parent_) parent_->children_.erase(std::find(parent_->children_.begin(), parent_->children_.end(), this));
+  if (parent_)
+    parent_->children_.erase(std::find(parent_->children_.begin(), parent_->children_.end(), this));
   parent_ = parent;
   if (parent_) parent_->children_.push_back(this);
 }

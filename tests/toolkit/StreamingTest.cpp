@@ -97,7 +97,8 @@ TEST_F(StreamingTest, EveryPropertyKindReadsBackEqual) {
   EXPECT_EQ(read.Name(), "Form1");
   EXPECT_EQ(read.Caption(), "Streaming");
   ASSERT_EQ(read.ComponentCount(), 3);
-  for (const char* name : {"Widget1", "Widget2", "Inner"}) ExpectSameWidget(*Widget(read, name), *Widget(written, name));
+  for (const char* name : {"Widget1", "Widget2", "Inner"})
+    ExpectSameWidget(*Widget(read, name), *Widget(written, name));
   // Writing what was read gives the same stream again.
   EXPECT_EQ(WriteToBytes(read), bytes);
 }
@@ -149,10 +150,17 @@ TEST_F(StreamingTest, IntegersTakeTheSmallestType) {
   };
   const std::int64_t min32 = std::numeric_limits<std::int32_t>::min();
   const Case cases[] = {
-      {1, TValueType::vaInt8},        {127, TValueType::vaInt8},          {-128, TValueType::vaInt8},
-      {128, TValueType::vaInt16},     {-129, TValueType::vaInt16},        {32767, TValueType::vaInt16},
-      {-32768, TValueType::vaInt16},  {32768, TValueType::vaInt32},       {min32, TValueType::vaInt32},
-      {min32 - 1, TValueType::vaInt64}, {std::int64_t{1} << 32, TValueType::vaInt64},
+      {1, TValueType::vaInt8},
+      {127, TValueType::vaInt8},
+      {-128, TValueType::vaInt8},
+      {128, TValueType::vaInt16},
+      {-129, TValueType::vaInt16},
+      {32767, TValueType::vaInt16},
+      {-32768, TValueType::vaInt16},
+      {32768, TValueType::vaInt32},
+      {min32, TValueType::vaInt32},
+      {min32 - 1, TValueType::vaInt64},
+      {std::int64_t{1} << 32, TValueType::vaInt64},
       {std::numeric_limits<std::int64_t>::min(), TValueType::vaInt64},
       {std::numeric_limits<std::int64_t>::max(), TValueType::vaInt64},
   };
@@ -161,7 +169,9 @@ TEST_F(StreamingTest, IntegersTakeTheSmallestType) {
     TStreamForm form(nullptr);
     (new TStreamWidget(&form))->SetBig(c.value);
     const std::vector<std::uint8_t> bytes = WriteToBytes(form);
-    const std::ptrdiff_t at = Find(bytes, "\x03" "Big");
+    const std::ptrdiff_t at = Find(bytes,
+                                   "\x03"
+                                   "Big");
     ASSERT_GE(at, 0);
     EXPECT_EQ(bytes[static_cast<std::size_t>(at) + 4], static_cast<std::uint8_t>(c.type));
     TStreamForm read(nullptr);
@@ -176,7 +186,9 @@ TEST_F(StreamingTest, BinaryValuesAreTheLengthThenTheBytes) {
   widget->Data = {0x01, 0x00, 0xFF};
   const std::vector<std::uint8_t> bytes = WriteToBytes(form);
   const std::vector<std::uint8_t> expected = {4, 'D', 'a', 't', 'a', 0x0A, 3, 0, 0, 0, 0x01, 0x00, 0xFF};
-  const std::ptrdiff_t at = Find(bytes, "\x04" "Data");
+  const std::ptrdiff_t at = Find(bytes,
+                                 "\x04"
+                                 "Data");
   ASSERT_GE(at, 0);
   EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + at, bytes.begin() + at + 13), expected);
 }
@@ -187,7 +199,9 @@ TEST_F(StreamingTest, StringsPastTwoHundredFiftyFiveBytesAreLong) {
   for (std::size_t length : {255u, 256u}) {
     widget->SetCaption(std::string(length, 'x'));
     const std::vector<std::uint8_t> bytes = WriteToBytes(form);
-    const std::ptrdiff_t at = Find(bytes, "\x07" "Caption");
+    const std::ptrdiff_t at = Find(bytes,
+                                   "\x07"
+                                   "Caption");
     ASSERT_GE(at, 0);
     const TValueType expected = length == 255 ? TValueType::vaString : TValueType::vaLString;
     EXPECT_EQ(bytes[static_cast<std::size_t>(at) + 8], static_cast<std::uint8_t>(expected)) << length;
@@ -228,8 +242,14 @@ TEST_F(StreamingTest, ColoursAreWrittenByNameWhereTheyHaveOne) {
   widget->SetColor(clRed);
   widget->Font()->SetColor(0x123456);
   const std::vector<std::uint8_t> bytes = WriteToBytes(form);
-  EXPECT_NE(Find(bytes, std::string("\x05" "Color\x07\x05" "clRed")), -1);
-  EXPECT_NE(Find(bytes, std::string("\x0A" "Font.Color\x04\x56\x34\x12\x00", 16)), -1);
+  EXPECT_NE(Find(bytes, std::string("\x05"
+                                    "Color\x07\x05"
+                                    "clRed")),
+            -1);
+  EXPECT_NE(Find(bytes, std::string("\x0A"
+                                    "Font.Color\x04\x56\x34\x12\x00",
+                                    16)),
+            -1);
   TStreamForm read(nullptr);
   ReadFromBytes(bytes, read);
   auto* back = dynamic_cast<TStreamWidget*>(read.Components(0));

@@ -167,7 +167,10 @@ TEST_F(FileStreamTest, CreatesWritesAndReadsBack) {
 }
 
 TEST_F(FileStreamTest, ReadWriteModeAndSetSize) {
-  { TFileStream out(Path("b.bin"), fmCreate); out.WriteBuffer("0123456789", 10); }
+  {
+    TFileStream out(Path("b.bin"), fmCreate);
+    out.WriteBuffer("0123456789", 10);
+  }
   TFileStream f(Path("b.bin"), fmOpenReadWrite);
   f.Seek(0, TSeekOrigin::soEnd);
   f.SetSize(4);
@@ -203,8 +206,7 @@ TEST_F(FileStreamTest, WritingAReadOnlyStreamFails) {
 TEST_F(FileStreamTest, AFailedCallSaysWhatFailedAndTheSystemsReason) {
   { TFileStream out(Path("d.bin"), fmCreate); }
   TFileStream in(Path("d.bin"), fmOpenRead);
-  EXPECT_EQ(ThrownMessage<EWriteError>([&] { in.Write("x", 1); }),
-            "Stream write error. Bad file descriptor");
+  EXPECT_EQ(ThrownMessage<EWriteError>([&] { in.Write("x", 1); }), "Stream write error. Bad file descriptor");
   EXPECT_EQ(ThrownMessage<EStreamError>([&] { in.Seek(-1, TSeekOrigin::soBeginning); }),
             "Cannot seek in the file. Invalid argument");
   EXPECT_TRUE(ThrowsWithMessage<EStreamError>([&] { in.SetSize(0); }, "Cannot change the file's size. "));

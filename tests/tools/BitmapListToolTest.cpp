@@ -36,9 +36,7 @@ std::string Slurp(const fs::path& path) {
   return text.str();
 }
 
-void Spill(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+void Spill(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // Both check that the four bytes are there, as the string's own at() would.
 std::int32_t Int32At(const std::string& bytes, std::size_t at) {
@@ -270,10 +268,14 @@ TEST_F(BitmapListToolTest, InfoShowsVariantCountSizesDepthsAndLengths) {
   const std::int32_t total1 = Int32At(compressed, 12 + static_cast<std::size_t>(total0));
   r = Run({"info", P("compressed.bin")});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, P("compressed.bin") + ": compressed (MBMC), 2 bitmaps, " + std::to_string(compressed.size()) +
+  EXPECT_EQ(r.out, P("compressed.bin") + ": compressed (MBMC), 2 bitmaps, " +
+                       std::to_string(compressed.size()) +
                        " bytes\n"
-                       "  0: 87 x 65, 32-bit, " + std::to_string(total0) + " bytes coded, 22674 decoded\n"
-                       "  1: 87 x 65, 32-bit, " + std::to_string(total1) + " bytes coded, 22674 decoded\n");
+                       "  0: 87 x 65, 32-bit, " +
+                       std::to_string(total0) +
+                       " bytes coded, 22674 decoded\n"
+                       "  1: 87 x 65, 32-bit, " +
+                       std::to_string(total1) + " bytes coded, 22674 decoded\n");
 }
 
 TEST_F(BitmapListToolTest, AnEmptyBitmapIsShownAndNotUnpacked) {
@@ -287,10 +289,11 @@ TEST_F(BitmapListToolTest, AnEmptyBitmapIsShownAndNotUnpacked) {
 
   Result r = Run({"info", P("plain.bin")});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, P("plain.bin") + ": plain (MBML), 3 bitmaps, 45368 bytes\n"
-                                    "  0: 87 x 65, 32-bit, 22674 bytes\n"
-                                    "  1: empty, 0 bytes\n"
-                                    "  2: 87 x 65, 32-bit, 22674 bytes\n");
+  EXPECT_EQ(r.out, P("plain.bin") +
+                       ": plain (MBML), 3 bitmaps, 45368 bytes\n"
+                       "  0: 87 x 65, 32-bit, 22674 bytes\n"
+                       "  1: empty, 0 bytes\n"
+                       "  2: 87 x 65, 32-bit, 22674 bytes\n");
   r = Run({"info", P("compressed.bin")});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("\n  1: empty, 0 bytes coded, 0 decoded\n"), std::string::npos) << r.out;
@@ -322,14 +325,16 @@ TEST_F(BitmapListToolTest, WrongMagic) {
     Spill(dir_ / "bad.bin", magic + stream.substr(4));
     ExpectFailure({"info", P("bad.bin")}, P("bad.bin"), "not a bitmap list stream");
     ExpectFailure({"unpack", P("bad.bin"), P("out")}, P("bad.bin"), "not a bitmap list stream");
-    ExpectFailure({"convert", "--compressed", P("bad.bin"), P("old.bin")}, P("bad.bin"), "not a bitmap list stream");
+    ExpectFailure({"convert", "--compressed", P("bad.bin"), P("old.bin")}, P("bad.bin"),
+                  "not a bitmap list stream");
   }
   // A BMP file where a list is expected.
   ExpectFailure({"info", P("a.bmp")}, P("a.bmp"), "not a bitmap list stream");
   Spill(dir_ / "empty.bin", "");
   ExpectFailure({"info", P("empty.bin")}, P("empty.bin"), "empty");
   EXPECT_EQ(Slurp(dir_ / "old.bin"), "precious");
-  EXPECT_EQ(Entries(dir_), (std::vector<std::string>{"a.bmp", "b.bmp", "bad.bin", "empty.bin", "list.bin", "old.bin"}));
+  EXPECT_EQ(Entries(dir_),
+            (std::vector<std::string>{"a.bmp", "b.bmp", "bad.bin", "empty.bin", "list.bin", "old.bin"}));
 }
 
 TEST_F(BitmapListToolTest, TruncatedStreams) {
@@ -338,9 +343,9 @@ TEST_F(BitmapListToolTest, TruncatedStreams) {
   Spill(dir_ / "old.bin", "precious");
   for (const std::string* stream : {&plain, &compressed}) {
     const std::size_t n = stream->size();
-    for (std::size_t cut : {std::size_t{2}, std::size_t{4}, std::size_t{7}, std::size_t{8}, std::size_t{10},
-                            std::size_t{12}, std::size_t{13}, std::size_t{17}, std::size_t{100}, n / 2, n - 4,
-                            n - 1}) {
+    for (std::size_t cut :
+         {std::size_t{2}, std::size_t{4}, std::size_t{7}, std::size_t{8}, std::size_t{10}, std::size_t{12},
+          std::size_t{13}, std::size_t{17}, std::size_t{100}, n / 2, n - 4, n - 1}) {
       SCOPED_TRACE("cut at " + std::to_string(cut) + " of " + std::to_string(n));
       Spill(dir_ / "cut.bin", stream->substr(0, cut));
       ExpectFailure({"info", P("cut.bin")}, P("cut.bin"), "truncated");
@@ -350,8 +355,8 @@ TEST_F(BitmapListToolTest, TruncatedStreams) {
     }
   }
   EXPECT_EQ(Slurp(dir_ / "old.bin"), "precious");
-  EXPECT_EQ(Entries(dir_),
-            (std::vector<std::string>{"a.bmp", "b.bmp", "compressed.bin", "cut.bin", "old.bin", "plain.bin"}));
+  EXPECT_EQ(Entries(dir_), (std::vector<std::string>{"a.bmp", "b.bmp", "compressed.bin", "cut.bin", "old.bin",
+                                                     "plain.bin"}));
 }
 
 TEST_F(BitmapListToolTest, CorruptStreams) {
@@ -397,8 +402,8 @@ TEST_F(BitmapListToolTest, CorruptStreams) {
     ExpectFailure({"convert", "--plain", P("bad.bin"), P("old.bin")}, P("bad.bin"), problem);
   }
   EXPECT_EQ(Slurp(dir_ / "old.bin"), "precious");
-  EXPECT_EQ(Entries(dir_),
-            (std::vector<std::string>{"a.bmp", "b.bmp", "bad.bin", "compressed.bin", "old.bin", "plain.bin"}));
+  EXPECT_EQ(Entries(dir_), (std::vector<std::string>{"a.bmp", "b.bmp", "bad.bin", "compressed.bin", "old.bin",
+                                                     "plain.bin"}));
 }
 
 TEST_F(BitmapListToolTest, PayloadThatIsNoBmp) {
@@ -406,7 +411,8 @@ TEST_F(BitmapListToolTest, PayloadThatIsNoBmp) {
   Spill(dir_ / "notes.bmp", text);
   Spill(dir_ / "old.bin", "precious");
   ExpectFailure({"pack", P("old.bin"), P("a.bmp"), P("notes.bmp")}, P("notes.bmp"), "not a valid BMP image");
-  ExpectFailure({"pack", "--compressed", P("new.bin"), P("notes.bmp")}, P("notes.bmp"), "not a valid BMP image");
+  ExpectFailure({"pack", "--compressed", P("new.bin"), P("notes.bmp")}, P("notes.bmp"),
+                "not a valid BMP image");
 
   // A well-framed list whose second item is text.
   const std::string a = Slurp(dir_ / "a.bmp");
@@ -416,10 +422,11 @@ TEST_F(BitmapListToolTest, PayloadThatIsNoBmp) {
   ExpectFailure({"unpack", P("bad.bin"), P("out")}, P("bad.bin"), "bitmap 1: not a valid BMP image");
   ExpectFailure({"convert", "--compressed", P("bad.bin"), P("old.bin")}, P("bad.bin"), "bitmap 1");
   // The same, compressed: the blocks decode, to text.
-  Spill(dir_ / "text.bin", "MBML" + Int32Bytes(1) + Int32Bytes(static_cast<std::int32_t>(text.size())) + text);
+  Spill(dir_ / "text.bin",
+        "MBML" + Int32Bytes(1) + Int32Bytes(static_cast<std::int32_t>(text.size())) + text);
   ASSERT_EQ(Run({"convert", "--compressed", P("text.bin"), P("text-c.bin")}).status, 1);
-  EXPECT_EQ(Entries(dir_), (std::vector<std::string>{"a.bmp", "b.bmp", "bad.bin", "notes.bmp", "old.bin",
-                                                     "text.bin"}));
+  EXPECT_EQ(Entries(dir_),
+            (std::vector<std::string>{"a.bmp", "b.bmp", "bad.bin", "notes.bmp", "old.bin", "text.bin"}));
   EXPECT_EQ(Slurp(dir_ / "old.bin"), "precious");
 }
 
@@ -464,7 +471,8 @@ TEST_F(BitmapListToolTest, UsageErrors) {
   ExpectUsageError({"info"}, "info expects");
   ExpectUsageError({"info", P("list.bin"), P("old.bin")}, "info expects");
   ExpectUsageError({"convert", P("list.bin"), P("old.bin")}, "--compressed and --plain");
-  ExpectUsageError({"convert", "--plain", "--compressed", P("list.bin"), P("old.bin")}, "--compressed and --plain");
+  ExpectUsageError({"convert", "--plain", "--compressed", P("list.bin"), P("old.bin")},
+                   "--compressed and --plain");
   ExpectUsageError({"convert", "--plain", P("list.bin")}, "convert expects");
   ExpectUsageError({"--version", "extra"}, "unknown option '--version'");
 

@@ -83,8 +83,7 @@ void Paint(Canvas& c, const Box& b, const Shader& face, double relief = 0, doubl
     if (relief != 0) {
       const double nx = Distance(b, px + 0.5, py) - Distance(b, px - 0.5, py);
       const double ny = Distance(b, px, py + 0.5) - Distance(b, px, py - 0.5);
-      const double facing =
-          relief * (nx * kLightX + ny * kLightY) / std::max(std::hypot(nx, ny), 1e-9);
+      const double facing = relief * (nx * kLightX + ny * kLightY) / std::max(std::hypot(nx, ny), 1e-9);
       const double edge = SmoothStep(-rim, 0.0, d);
       col = Mix(col, facing > 0 ? Grey(255) : Grey(0), std::min(std::abs(facing) * edge, 1.0));
     }
@@ -270,8 +269,7 @@ void DrawPanelButtons(Canvas& c) {
     for (int col = 0; col < 2; ++col) {
       const double x = 282 + col * 12, y = 134 + row * 10;
       Button(c, Box{x, y, x + 9, y + 5.5, 1.3}, 140);
-      if ((row + col) % 2 == 0)
-        Paint(c, Box{x + 1.5, y - 2.2, x + 3.5, y - 0.8, 0.7}, Flat({255, 70, 50}));
+      if ((row + col) % 2 == 0) Paint(c, Box{x + 1.5, y - 2.2, x + 3.5, y - 0.8, 0.7}, Flat({255, 70, 50}));
     }
 }
 
@@ -325,8 +323,7 @@ void LightFromRight(Canvas& c) {
 
 void DrawTitle(Canvas& c) {
   const Mask title = RenderText("Lumivant", 40, false, 3);
-  DrawCentredText(c, title, 2,
-                  [](double, double y) { return Mix(Grey(236), Grey(176), (y - 8) / 34); });
+  DrawCentredText(c, title, 2, [](double, double y) { return Mix(Grey(236), Grey(176), (y - 8) / 34); });
   const Mask subtitle = RenderText("Screenshots for Tyros and Tyros 2", 11, false, 0);
   DrawCentredText(c, subtitle, 44, Flat(Grey(128)));
 }
@@ -380,8 +377,8 @@ Canvas DrawAppIcon(int size) {
   Glow(c, cx - 3.5 * u, cy + 4 * u, 1.6 * u, {120, 170, 255}, 0.6);
   // White lettering above; at 16 pixels only a hint of it.
   if (size >= 32) {
-    DrawCentredText(c, RenderText("LUM", int(std::lround(11 * u)), true, 0),
-                    int(std::lround(1.5 * u)), Flat(Grey(250)));
+    DrawCentredText(c, RenderText("LUM", int(std::lround(11 * u)), true, 0), int(std::lround(1.5 * u)),
+                    Flat(Grey(250)));
   } else {
     for (const double x : {4.0, 7.0, 10.0}) Paint(c, Box{x, 2, x + 2, 4, 0.3}, Flat(Grey(240)));
   }
@@ -436,8 +433,7 @@ std::uint8_t Nearest(const std::vector<gdi::RGBQUAD>& palette, Rgb p) {
   std::size_t best = 0;
   double bestDistance = 1e300;
   for (std::size_t i = 0; i < palette.size(); ++i) {
-    const double dr = p.r - palette[i].rgbRed, dg = p.g - palette[i].rgbGreen,
-                 db = p.b - palette[i].rgbBlue;
+    const double dr = p.r - palette[i].rgbRed, dg = p.g - palette[i].rgbGreen, db = p.b - palette[i].rgbBlue;
     const double distance = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
     if (distance < bestDistance) bestDistance = distance, best = i;
   }
@@ -492,15 +488,13 @@ Bytes IconImage(const Indexed& icon) {
   w.U32(40), w.U32(icon.size), w.U32(2 * icon.size), w.U16(1), w.U16(icon.bits);
   w.U32(0), w.U32(std::uint32_t((colourStride + maskStride) * icon.size));
   w.U32(0), w.U32(0), w.U32(0), w.U32(0);
-  for (const gdi::RGBQUAD& q : icon.palette)
-    w.U8(q.rgbBlue), w.U8(q.rgbGreen), w.U8(q.rgbRed), w.U8(0);
+  for (const gdi::RGBQUAD& q : icon.palette) w.U8(q.rgbBlue), w.U8(q.rgbGreen), w.U8(q.rgbRed), w.U8(0);
   const int perByte = 8 / icon.bits;
   for (int y = icon.size - 1; y >= 0; --y) {
     Bytes row(colourStride, 0);
     for (int x = 0; x < icon.size; ++x) {
       const int shift = (perByte - 1 - x % perByte) * icon.bits;
-      row[std::size_t(x / perByte)] |=
-          std::uint8_t(icon.index[std::size_t(y) * icon.size + x] << shift);
+      row[std::size_t(x / perByte)] |= std::uint8_t(icon.index[std::size_t(y) * icon.size + x] << shift);
     }
     w.Append(row);
   }

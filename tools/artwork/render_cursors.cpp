@@ -80,8 +80,12 @@ Mask Grow(const Mask& m, bool corners) {
   });
 }
 
-Mask Transposed(const Mask& m) { return Where([&](int x, int y) { return m.At(y, x); }); }
-Mask MirroredX(const Mask& m) { return Where([&](int x, int y) { return m.At(2 * kC - x, y); }); }
+Mask Transposed(const Mask& m) {
+  return Where([&](int x, int y) { return m.At(y, x); });
+}
+Mask MirroredX(const Mask& m) {
+  return Where([&](int x, int y) { return m.At(2 * kC - x, y); });
+}
 
 struct Image {
   std::array<std::uint32_t, kSide * kSide> px{};
@@ -133,26 +137,9 @@ Mask Disc(int r) {
 // down to the right.
 void Arrow(Image& image) {
   Picture(image.px, kSide, 0, 0,
-          {"X",
-           "XX",
-           "X.X",
-           "X..X",
-           "X...X",
-           "X....X",
-           "X.....X",
-           "X......X",
-           "X.......X",
-           "X........X",
-           "X.........X",
-           "X......XXXXX",
-           "X...X..X",
-           "X..XX..X",
-           "X.X  X..X",
-           "XX   X..X",
-           "X     X..X",
-           "      X..X",
-           "       X..X",
-           "        XX"});
+          {"X",         "XX",        "X.X",        "X..X",        "X...X",        "X....X",    "X.....X",
+           "X......X",  "X.......X", "X........X", "X.........X", "X......XXXXX", "X...X..X",  "X..XX..X",
+           "X.X  X..X", "XX   X..X", "X     X..X", "      X..X",  "       X..X",  "        XX"});
 }
 
 Image PlainArrow() {
@@ -175,74 +162,31 @@ Image ArrowWith(int left, int top, std::initializer_list<std::string_view> badge
 
 Image ArrowCopy() {
   return ArrowWith(13, 14,
-                   {"XXXXXXXXXXX",
-                    "X.........X",
-                    "X....X....X",
-                    "X....X....X",
-                    "X....X....X",
-                    "X.XXXXXXX.X",
-                    "X....X....X",
-                    "X....X....X",
-                    "X....X....X",
-                    "X.........X",
-                    "XXXXXXXXXXX"});
+                   {"XXXXXXXXXXX", "X.........X", "X....X....X", "X....X....X", "X....X....X", "X.XXXXXXX.X",
+                    "X....X....X", "X....X....X", "X....X....X", "X.........X", "XXXXXXXXXXX"});
 }
 
 Image ArrowLink() {
   return ArrowWith(13, 14,
-                   {"XXXXXXXXXXX",
-                    "X.........X",
-                    "X....XXXX.X",
-                    "X.....XXX.X",
-                    "X....XXXX.X",
-                    "X...XXX.X.X",
-                    "X..XXX....X",
-                    "X..XX.....X",
-                    "X..XX.....X",
-                    "X.........X",
-                    "XXXXXXXXXXX"});
+                   {"XXXXXXXXXXX", "X.........X", "X....XXXX.X", "X.....XXX.X", "X....XXXX.X", "X...XXX.X.X",
+                    "X..XXX....X", "X..XX.....X", "X..XX.....X", "X.........X", "XXXXXXXXXXX"});
 }
 
 Image ArrowHelp() {
-  return ArrowWith(15, 8,
-                   {" XXXXX",
-                    "XX...XX",
-                    "XX...XX",
-                    "     XX",
-                    "    XX",
-                    "   XX",
-                    "   XX",
-                    "",
-                    "   XX",
-                    "   XX"});
+  return ArrowWith(
+      15, 8, {" XXXXX", "XX...XX", "XX...XX", "     XX", "    XX", "   XX", "   XX", "", "   XX", "   XX"});
 }
 
 Image ArrowBusy() {
   return ArrowWith(14, 13,
-                   {"XXXXXXXXX",
-                    " X.....X",
-                    " X.....X",
-                    "  X...X",
-                    "   X.X",
-                    "   X.X",
-                    "  X.X.X",
-                    " X..X..X",
-                    " X.XXX.X",
-                    " XXXXXXX",
-                    "XXXXXXXXX"});
+                   {"XXXXXXXXX", " X.....X", " X.....X", "  X...X", "   X.X", "   X.X", "  X.X.X", " X..X..X",
+                    " X.XXX.X", " XXXXXXX", "XXXXXXXXX"});
 }
 
 Image ArrowMenu() {
   return ArrowWith(13, 15,
-                   {"XXXXXXXXXXX",
-                    "X.........X",
-                    "X.XXXXXXX.X",
-                    "X.........X",
-                    "X.XXXXXXX.X",
-                    "X.........X",
-                    "X.XXXXXXX.X",
-                    "X.........X",
-                    "XXXXXXXXXXX"});
+                   {"XXXXXXXXXXX", "X.........X", "X.XXXXXXX.X", "X.........X", "X.XXXXXXX.X", "X.........X",
+                    "X.XXXXXXX.X", "X.........X", "XXXXXXXXXXX"});
 }
 
 // ---- hands -----------------------------------------------------------------------------
@@ -251,70 +195,32 @@ Image ArrowMenu() {
 // outlines, the thumb at the left, the knuckles' creases stopping at the palm.
 Image HandOpen() {
   Image image;
-  Picture(image.px, kSide, 6, 3,
-          {"        XX",
-           "     XXX..XXX",
-           "    X..X..X..X",
-           "    X..X..X..XXX",
-           "    X..X..X..X..X",
-           "    X..X..X..X..X",
-           "XX  X..X..X..X..X",
-           "X.X X..X..X..X..X",
-           "X..XX..X..X..X..X",
-           " X..X..X..X..X..X",
-           " X..............X",
-           "  X.............X",
-           "  X.............X",
-           "   X............X",
-           "   X............X",
-           "    X..........X",
-           "    X..........X",
-           "    XXXXXXXXXXXX"});
+  Picture(
+      image.px, kSide, 6, 3,
+      {"        XX", "     XXX..XXX", "    X..X..X..X", "    X..X..X..XXX", "    X..X..X..X..X",
+       "    X..X..X..X..X", "XX  X..X..X..X..X", "X.X X..X..X..X..X", "X..XX..X..X..X..X",
+       " X..X..X..X..X..X", " X..............X", "  X.............X", "  X.............X",
+       "   X............X", "   X............X", "    X..........X", "    X..........X", "    XXXXXXXXXXXX"});
   return image;
 }
 
 Image HandGrab() {
   Image image;
   Picture(image.px, kSide, 6, 8,
-          {"     XX XX XX",
-           "    X..X..X..XXX",
-           "    X..X..X..X..X",
-           " XX X..X..X..X..X",
-           "X..XX..X..X..X..X",
-           "X...X...........X",
-           " X..............X",
-           "  X.............X",
-           "   X............X",
-           "    X..........X",
-           "    X..........X",
-           "     X........X",
-           "     XXXXXXXXXX"});
+          {"     XX XX XX", "    X..X..X..XXX", "    X..X..X..X..X", " XX X..X..X..X..X", "X..XX..X..X..X..X",
+           "X...X...........X", " X..............X", "  X.............X", "   X............X",
+           "    X..........X", "    X..........X", "     X........X", "     XXXXXXXXXX"});
   return image;
 }
 
 Image HandPoint() {
   Image image;
   Picture(image.px, kSide, 8, 2,
-          {"     XX",
-           "    X..X",
-           "    X..X",
-           "    X..X",
-           "    X..X",
-           "    X..X",
-           "    X..XXX",
-           "    X..X..XXX",
-           "    X..X..X..XXX",
-           "    X..X..X..X..X",
-           " XX X..X..X..X..X",
-           "X..XX..X..X..X..X",
-           "X...X...........X",
-           " X..............X",
-           "  X.............X",
-           "   X............X",
-           "    X..........X",
-           "    X..........X",
-           "     X........X",
-           "     X........X",
+          {"     XX",           "    X..X",          "    X..X",          "    X..X",
+           "    X..X",          "    X..X",          "    X..XXX",        "    X..X..XXX",
+           "    X..X..X..XXX",  "    X..X..X..X..X", " XX X..X..X..X..X", "X..XX..X..X..X..X",
+           "X...X...........X", " X..............X", "  X.............X", "   X............X",
+           "    X..........X",  "    X..........X",  "     X........X",   "     X........X",
            "     XXXXXXXXXX"});
   return image;
 }
@@ -386,7 +292,7 @@ Image NoDrop() {
 Image CrossThin() {
   return Solid(Where([](int x, int y) {
     return (x == kC && std::abs(y - kC) <= 10) || (y == kC && std::abs(x - kC) <= 10);
-        }));
+  }));
 }
 
 Image CrossCircle() {
@@ -394,7 +300,7 @@ Image CrossCircle() {
     const bool ring = std::abs(Distance(x, y) - 8) < 0.5;
     const bool lines = (x == kC && std::abs(y - kC) <= 13) || (y == kC && std::abs(x - kC) <= 13);
     return ring || lines;
-        }));
+  }));
 }
 
 // Long hairs that stop short of the centre, leaving it clear but for a dot.
@@ -403,7 +309,7 @@ Image CrossPrecise() {
     const int dx = std::abs(x - kC), dy = std::abs(y - kC);
     if (dx == 0 && dy == 0) return true;
     return (x == kC && dy >= 4 && dy <= 14) || (y == kC && dx >= 4 && dx <= 14);
-        }));
+  }));
 }
 
 // ---- resize and move -----------------------------------------------------------------
@@ -481,7 +387,7 @@ Image Pause() {
   return Solid(Where([](int x, int y) {
     const int dx = std::abs(x - kC);
     return dx >= 2 && dx <= 5 && std::abs(y - kC) <= 6;
-        }));
+  }));
 }
 
 // ---- tools ---------------------------------------------------------------------------

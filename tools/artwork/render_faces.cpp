@@ -168,9 +168,7 @@ double Round(Point p, Point centre, double r) {
 }
 
 // The angle of p around a centre, 0 to the right, growing clockwise on screen.
-double Angle(Point p, Point centre) {
-  return std::atan2((p.y - centre.y), (p.x - centre.x) / kSquash);
-}
+double Angle(Point p, Point centre) { return std::atan2((p.y - centre.y), (p.x - centre.x) / kSquash); }
 
 // 1 where an angle looks at the light, 0 opposite.
 double TowardsLight(double angle) {
@@ -238,8 +236,7 @@ Rgb LensFrontShade(Point p) {
   const double spot = std::hypot(hx, hy);
   c = Mix(c, Grey(255), SmoothStep(2.2, 0.6, spot));
   // A faint second reflection low on the left.
-  c = c + Rgb{40, 60, 20} *
-              SmoothStep(1.4, 0.2, std::hypot(p.x - (kFront.x - 3.6), p.y - (kFront.y + 3.9)));
+  c = c + Rgb{40, 60, 20} * SmoothStep(1.4, 0.2, std::hypot(p.x - (kFront.x - 3.6), p.y - (kFront.y + 3.9)));
   return c;
 }
 

@@ -109,7 +109,8 @@ FileSet::~FileSet() {
 
 std::string FileSet::Stage(const std::string& name) {
   const std::string final = (fs::path(dir_) / name).string();
-  const std::string temp = MakeTemporary((fs::path(dir_) / ("." + name + ".")).string(), NewFileMode(), final);
+  const std::string temp =
+      MakeTemporary((fs::path(dir_) / ("." + name + ".")).string(), NewFileMode(), final);
   staged_.emplace_back(temp, final);
   return temp;
 }

@@ -46,7 +46,7 @@ class FileSet {
   void Discard();
 
   std::string dir_;
-  std::vector<std::string> madeDirs_;                       // outermost first
+  std::vector<std::string> madeDirs_;                        // outermost first
   std::vector<std::pair<std::string, std::string>> staged_;  // temporary, final
   std::vector<std::string> placed_;
   std::vector<std::pair<std::string, std::string>> backups_;  // earlier file, its name

@@ -43,7 +43,8 @@ ListFrame ParseFraming(std::span<const std::uint8_t> bytes) {
   const auto head = bytes.first(std::min<std::size_t>(bytes.size(), 4));
   if (!StartsLike(head, kPlainMagic) && !StartsLike(head, kCompressedMagic))
     throw EFraming("not a bitmap list stream: it starts with \"" + Shown(head) + "\", not MBML or MBMC");
-  if (size < 8) throw EFraming("truncated: the stream ends inside its 8-byte header, after " + Str(size) + " bytes");
+  if (size < 8)
+    throw EFraming("truncated: the stream ends inside its 8-byte header, after " + Str(size) + " bytes");
 
   ListFrame frame;
   frame.compressed = StartsLike(head, kCompressedMagic);
@@ -53,22 +54,26 @@ ListFrame ParseFraming(std::span<const std::uint8_t> bytes) {
   std::int64_t pos = 8;
   for (std::int32_t i = 0; i < count; ++i) {
     const std::string which = "bitmap " + Str(i) + " of " + Str(count);
-    if (pos == size) throw EFraming("truncated: the stream ends before " + which + ", after " + Str(size) + " bytes");
+    if (pos == size)
+      throw EFraming("truncated: the stream ends before " + which + ", after " + Str(size) + " bytes");
     if (pos + 4 > size)
-      throw EFraming("truncated: the stream ends inside the length of " + which + ", after " + Str(size) + " bytes");
+      throw EFraming("truncated: the stream ends inside the length of " + which + ", after " + Str(size) +
+                     " bytes");
     ItemFrame item;
     item.offset = pos;
     item.length = Int32At(bytes, pos);
     if (item.length < 0)
-      throw EFraming("corrupt: " + which + " has a negative length " + Str(item.length) + " at offset " + Str(pos));
+      throw EFraming("corrupt: " + which + " has a negative length " + Str(item.length) + " at offset " +
+                     Str(pos));
     if (item.End() > size)
-      throw EFraming("truncated: " + which + " needs " + Str(item.length) + " bytes after offset " + Str(pos + 4) +
-                     ", the stream has " + Str(size - pos - 4));
+      throw EFraming("truncated: " + which + " needs " + Str(item.length) + " bytes after offset " +
+                     Str(pos + 4) + ", the stream has " + Str(size - pos - 4));
     if (frame.compressed) {
       // The blocks must fill the item exactly: a length that disagrees
       // with its blocks means the item was damaged.
       for (std::int64_t block = pos + 4; block < item.End(); ++item.blocks) {
-        const std::string where = "corrupt: " + which + ", block " + Str(item.blocks) + " at offset " + Str(block);
+        const std::string where =
+            "corrupt: " + which + ", block " + Str(item.blocks) + " at offset " + Str(block);
         if (block + 4 > item.End()) throw EFraming(where + ": its length crosses the end of the bitmap");
         const std::int32_t length = Int32At(bytes, block);
         if (length <= 0) throw EFraming(where + ": length " + Str(length));
@@ -81,7 +86,8 @@ ListFrame ParseFraming(std::span<const std::uint8_t> bytes) {
     pos = item.End();
   }
   if (pos != size)
-    throw EFraming("corrupt: " + Str(size - pos) + " bytes follow the last bitmap (from offset " + Str(pos) + ")");
+    throw EFraming("corrupt: " + Str(size - pos) + " bytes follow the last bitmap (from offset " + Str(pos) +
+                   ")");
   return frame;
 }
 

@@ -122,7 +122,8 @@ void PrepareList(TMMBitmapList& list) { list.SetHandleType(toolkit::bmDIB); }
 
 // A stream the list refused: which bitmap is at fault, found by giving the
 // list each item on its own.
-std::string Diagnose(const std::vector<std::uint8_t>& bytes, const ListFrame& frame, const std::exception& error) {
+std::string Diagnose(const std::vector<std::uint8_t>& bytes, const ListFrame& frame,
+                     const std::exception& error) {
   for (std::size_t i = 0; i < frame.items.size(); ++i) {
     const ItemFrame& item = frame.items[i];
     std::vector<std::uint8_t> single(8);
@@ -216,8 +217,8 @@ void Unpack(const Command& command) {
     const std::string name = std::to_string(i) + ".bmp";
     // A file of no bytes would be no BMP file: nothing stands for it.
     if (list.Get(i)->Empty()) {
-      skipped += "bitmap " + std::to_string(i) + " is empty: " + command.args[1] + "/" + name +
-                 " not written\n";
+      skipped +=
+          "bitmap " + std::to_string(i) + " is empty: " + command.args[1] + "/" + name + " not written\n";
       continue;
     }
     const std::string temp = files.Stage(name);
@@ -279,7 +280,8 @@ bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 Command Parse(const std::vector<std::string>& argv) {
   Command command;
   command.name = argv[0];
-  if (command.name != "pack" && command.name != "unpack" && command.name != "info" && command.name != "convert")
+  if (command.name != "pack" && command.name != "unpack" && command.name != "info" &&
+      command.name != "convert")
     throw Usage(command.name[0] == '-' ? "unknown option '" + command.name + "'"
                                        : "unknown command '" + command.name + "'");
   bool optionsEnd = false;
