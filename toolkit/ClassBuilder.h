@@ -39,17 +39,13 @@ class ClassBuilder {
   template <typename G, typename S>
   ClassBuilder& Enum(std::string name, const TEnumInfo& names, G get, S set,
                      std::optional<std::int64_t> def = std::nullopt) {
-    Ordinal(std::move(name), TTypeKind::Enumeration, get, set, def);
-    info_.Props.back().Enum = &names;
-    return *this;
+    return Listed(std::move(name), TTypeKind::Enumeration, names, get, set, def);
   }
   // A set of enumeration members, held as bits (bit n = member n).
   template <typename G, typename S>
   ClassBuilder& Set(std::string name, const TEnumInfo& members, G get, S set,
                     std::optional<std::int64_t> def = std::nullopt) {
-    Ordinal(std::move(name), TTypeKind::Set, get, set, def);
-    info_.Props.back().Enum = &members;
-    return *this;
+    return Listed(std::move(name), TTypeKind::Set, members, get, set, def);
   }
   // An integer written by identifier where the conversions registered for
   // `typeName` ("TColor", "TCursor") name its value.
@@ -77,13 +73,11 @@ class ClassBuilder {
   template <typename G, typename S>
   ClassBuilder& Ref(std::string name, G get, S set) {
     using C = std::remove_pointer_t<decltype((std::declval<const T&>().*get)())>;
-    TPropInfo p;
-    p.Name = std::move(name);
-    p.Kind = TTypeKind::Class;
-    p.ObjClassOf = &C::StaticClass;
-    p.GetObj = [get](const TObject& o) -> TObject* { return (static_cast<const T&>(o).*get)(); };
-    p.SetObj = [set](TObject& o, TObject* v) { (static_cast<T&>(o).*set)(dynamic_cast<C*>(v)); };
-    return Add(std::move(p));
+    Nested(std::move(name), get);
+    info_.Props.back().SetObj = [set](TObject& o, TObject* v) {
+      (static_cast<T&>(o).*set)(dynamic_cast<C*>(v));
+    };
+    return *this;
   }
   // A persistent object owned by this one, written as its own properties
   // ("Font.Color").
@@ -154,6 +148,13 @@ class ClassBuilder {
       (static_cast<T&>(o).*set)(static_cast<Arg>(v));
     };
     return Add(std::move(p));
+  }
+  template <typename G, typename S>
+  ClassBuilder& Listed(std::string name, TTypeKind kind, const TEnumInfo& names, G get, S set,
+                       std::optional<std::int64_t> def) {
+    Ordinal(std::move(name), kind, get, set, def);
+    info_.Props.back().Enum = &names;
+    return *this;
   }
   template <typename S>
   struct SetterArg;

@@ -42,9 +42,52 @@ TButtonControl::TButtonControl(TComponent* owner) : TCustomControl(owner) {
   SetControlStyle((ControlStyle() | csOpaque) & ~(csDoubleClicks | csAcceptsControls));
 }
 
+void TButtonControl::SetLook(bool mouseDown, bool mouseInside, bool spaceDown) {
+  const bool was = Pressed();
+  mouseDown_ = mouseDown;
+  mouseInside_ = mouseInside;
+  spaceDown_ = spaceDown;
+  if (Pressed() != was) Invalidate();
+}
+
 void TButtonControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (button == mbLeft && !Focused() && CanFocus()) SetFocus();
   TCustomControl::MouseDown(button, shift, x, y);
+  if (button == mbLeft) SetLook(true, Inside(*this, x, y), spaceDown_);
+}
+
+void TButtonControl::MouseMove(TShiftState shift, int x, int y) {
+  if (mouseDown_) SetLook(true, Inside(*this, x, y), spaceDown_);
+  TCustomControl::MouseMove(shift, x, y);
+}
+
+void TButtonControl::WMLButtonUp(TMessage& message) {
+  // Raised again before the click runs, whatever the handler does.
+  SetLook(false, false, spaceDown_);
+  TCustomControl::WMLButtonUp(message);
+}
+
+void TButtonControl::WMCancelMode(TMessage& message) {
+  SetLook(false, false, false);
+  TCustomControl::WMCancelMode(message);
+}
+
+void TButtonControl::KeyDown(WORD& key, TShiftState shift) {
+  TCustomControl::KeyDown(key, shift);
+  if (key == VK_SPACE && !(shift & kModifiers)) SetLook(mouseDown_, mouseInside_, true);
+}
+
+void TButtonControl::KeyUp(WORD& key, TShiftState shift) {
+  TCustomControl::KeyUp(key, shift);
+  if (key == VK_SPACE && spaceDown_) {
+    SetLook(mouseDown_, mouseInside_, false);
+    Click();
+  }
+}
+
+void TButtonControl::WMKillFocus(TMessage& message) {
+  SetLook(mouseDown_, mouseInside_, false);
+  TCustomControl::WMKillFocus(message);
 }
 
 // ---- TButton ---------------------------------------------------------------------------------
@@ -87,14 +130,6 @@ unsigned TButton::GetDlgCode() {
   return DLGC_BUTTON | (Active() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
 }
 
-void TButton::SetLook(bool mouseDown, bool mouseInside, bool spaceDown) {
-  const bool was = Pressed();
-  mouseDown_ = mouseDown;
-  mouseInside_ = mouseInside;
-  spaceDown_ = spaceDown;
-  if (Pressed() != was) Invalidate();
-}
-
 void TButton::Paint() {
   TCanvas* canvas = Canvas();
   const gdi::TRect client = ClientRect();
@@ -118,45 +153,6 @@ void TButton::Paint() {
     gdi::InflateRect(&focus, -4, -4);
     if (focus.Right > focus.Left && focus.Bottom > focus.Top) canvas->DrawFocusRect(focus);
   }
-}
-
-void TButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  TButtonControl::MouseDown(button, shift, x, y);
-  if (button == mbLeft) SetLook(true, Inside(*this, x, y), spaceDown_);
-}
-
-void TButton::MouseMove(TShiftState shift, int x, int y) {
-  if (mouseDown_) SetLook(true, Inside(*this, x, y), spaceDown_);
-  TButtonControl::MouseMove(shift, x, y);
-}
-
-void TButton::WMLButtonUp(TMessage& message) {
-  // Raised again before the click runs, whatever the handler does.
-  SetLook(false, false, spaceDown_);
-  TButtonControl::WMLButtonUp(message);
-}
-
-void TButton::WMCancelMode(TMessage& message) {
-  SetLook(false, false, false);
-  TButtonControl::WMCancelMode(message);
-}
-
-void TButton::KeyDown(WORD& key, TShiftState shift) {
-  TButtonControl::KeyDown(key, shift);
-  if (key == VK_SPACE && !(shift & kModifiers)) SetLook(mouseDown_, mouseInside_, true);
-}
-
-void TButton::KeyUp(WORD& key, TShiftState shift) {
-  TButtonControl::KeyUp(key, shift);
-  if (key == VK_SPACE && spaceDown_) {
-    SetLook(mouseDown_, mouseInside_, false);
-    Click();
-  }
-}
-
-void TButton::WMKillFocus(TMessage& message) {
-  SetLook(mouseDown_, mouseInside_, false);
-  TButtonControl::WMKillFocus(message);
 }
 
 void TButton::CMDialogKey(TMessage& message) {
@@ -227,12 +223,6 @@ void TRadioButton::Click() {
 
 unsigned TRadioButton::GetDlgCode() { return DLGC_BUTTON | DLGC_RADIOBUTTON; }
 
-void TRadioButton::SetPushed(bool pushed) {
-  if (pushed == pushed_) return;
-  pushed_ = pushed;
-  Invalidate();
-}
-
 gdi::TRect TRadioButton::MarkRect() const {
   const int x = alignment_ == taRightJustify ? 0 : Width() - kMarkSize;
   const int y = (Height() - kMarkSize) / 2;
@@ -284,7 +274,7 @@ void TRadioButton::Paint() {
   const gdi::TRect client = ClientRect();
   stddraw::Fill(canvas, client, Color());
   const gdi::TRect mark = MarkRect();
-  DrawMark(canvas, mark.Left, mark.Top, checked_, pushed_ || !Enabled(), Enabled());
+  DrawMark(canvas, mark.Left, mark.Top, checked_, Pressed() || !Enabled(), Enabled());
   if (Caption().empty()) return;
   const gdi::TRect text = CaptionRect();
   stddraw::DrawCaption(canvas, Font(), Caption(), text, gdi::DT_SINGLELINE | gdi::DT_LEFT, Enabled());
@@ -293,53 +283,6 @@ void TRadioButton::Paint() {
     gdi::IntersectRect(&focus, &focus, &client);
     if (!gdi::IsRectEmpty(&focus)) canvas->DrawFocusRect(focus);
   }
-}
-
-void TRadioButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  TButtonControl::MouseDown(button, shift, x, y);
-  if (button != mbLeft) return;
-  mouseDown_ = true;
-  SetPushed(Inside(*this, x, y));
-}
-
-void TRadioButton::MouseMove(TShiftState shift, int x, int y) {
-  if (mouseDown_) SetPushed(Inside(*this, x, y) || spaceDown_);
-  TButtonControl::MouseMove(shift, x, y);
-}
-
-void TRadioButton::WMLButtonUp(TMessage& message) {
-  mouseDown_ = false;
-  SetPushed(spaceDown_);
-  TButtonControl::WMLButtonUp(message);
-}
-
-void TRadioButton::WMCancelMode(TMessage& message) {
-  mouseDown_ = spaceDown_ = false;
-  SetPushed(false);
-  TButtonControl::WMCancelMode(message);
-}
-
-void TRadioButton::KeyDown(WORD& key, TShiftState shift) {
-  TButtonControl::KeyDown(key, shift);
-  if (key == VK_SPACE && !(shift & kModifiers)) {
-    spaceDown_ = true;
-    SetPushed(true);
-  }
-}
-
-void TRadioButton::KeyUp(WORD& key, TShiftState shift) {
-  TButtonControl::KeyUp(key, shift);
-  if (key == VK_SPACE && spaceDown_) {
-    spaceDown_ = false;
-    SetPushed(mouseDown_);
-    Click();
-  }
-}
-
-void TRadioButton::WMKillFocus(TMessage& message) {
-  spaceDown_ = false;
-  SetPushed(false);
-  TButtonControl::WMKillFocus(message);
 }
 
 void TRadioButton::CMDialogChar(TMessage& message) {

@@ -94,15 +94,32 @@ class TLabel : public TGraphicControl {
 
 // ---- 3. TButtonControl ---------------------------------------------------------------------
 
-// What push and radio buttons share: they take the focus when pressed, and
-// a double click is two clicks.
+// What push and radio buttons share: they take the focus when pressed, a
+// double click is two clicks, and they are held down by the left mouse
+// button (while the pointer is inside) or by Space, which clicks on release.
 class TButtonControl : public TCustomControl {
   TOOLKIT_CLASS(TButtonControl, TCustomControl)
  public:
   explicit TButtonControl(TComponent* owner);
 
+  // Whether the face is drawn pushed in now.
+  bool Pressed() const { return (mouseDown_ && mouseInside_) || spaceDown_; }
+
  protected:
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void WMLButtonUp(TMessage& message) override;
+  void WMCancelMode(TMessage& message) override;
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyUp(WORD& key, TShiftState shift) override;
+  void WMKillFocus(TMessage& message) override;
+
+ private:
+  void SetLook(bool mouseDown, bool mouseInside, bool spaceDown);
+
+  bool mouseDown_ = false;    // the left button went down on it
+  bool mouseInside_ = false;  // ... and the pointer is inside now
+  bool spaceDown_ = false;    // Space is held on it
 };
 
 // ---- 4. TButton ---------------------------------------------------------------------------------
@@ -122,20 +139,9 @@ class TButton : public TButtonControl {
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult value) { modalResult_ = value; }
 
-  // Whether the face is drawn pushed in now.
-  bool Pressed() const { return (mouseDown_ && mouseInside_) || spaceDown_; }
-
  protected:
   void Paint() override;
   unsigned GetDlgCode() override;
-
-  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseMove(TShiftState shift, int x, int y) override;
-  void WMLButtonUp(TMessage& message) override;
-  void WMCancelMode(TMessage& message) override;
-  void KeyDown(WORD& key, TShiftState shift) override;
-  void KeyUp(WORD& key, TShiftState shift) override;
-  void WMKillFocus(TMessage& message) override;
   void CMDialogKey(TMessage& message) override;
   void CMDialogChar(TMessage& message) override;
 
@@ -145,14 +151,10 @@ class TButton : public TButtonControl {
  private:
   // Focused, or the default button while no push button is focused.
   bool Active() const;
-  void SetLook(bool mouseDown, bool mouseInside, bool spaceDown);
 
   bool default_ = false;
   bool cancel_ = false;
   TModalResult modalResult_ = 0;
-  bool mouseDown_ = false;    // the left button went down on it
-  bool mouseInside_ = false;  // ... and the pointer is inside now
-  bool spaceDown_ = false;    // Space is held on it
 };
 
 // ---- 5. TRadioButton ---------------------------------------------------------------------
@@ -184,27 +186,14 @@ class TRadioButton : public TButtonControl {
  protected:
   void Paint() override;
   unsigned GetDlgCode() override;
-
-  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseMove(TShiftState shift, int x, int y) override;
-  void WMLButtonUp(TMessage& message) override;
-  void WMCancelMode(TMessage& message) override;
-  void KeyDown(WORD& key, TShiftState shift) override;
-  void KeyUp(WORD& key, TShiftState shift) override;
-  void WMKillFocus(TMessage& message) override;
   void CMDialogChar(TMessage& message) override;
 
   bool IsColorStored() const override;
   bool IsParentColorStored() const override;
 
  private:
-  void SetPushed(bool pushed);
-
   bool checked_ = false;
   TLeftRight alignment_ = taRightJustify;
-  bool pushed_ = false;  // drawn held down (mouse inside or Space)
-  bool mouseDown_ = false;
-  bool spaceDown_ = false;
 };
 
 // ---- 6. TComboBox --------------------------------------------------------------------------

@@ -338,6 +338,20 @@ TEST_F(StdRadioTest, HeldDownTheMarkTurnsGrey) {
   EXPECT_EQ(Pixel(40, 188), Rgb(clWindowText));  // checked now
 }
 
+TEST_F(StdRadioTest, SpaceHoldsItDownUntilTheFocusLeavesWithoutAClick) {
+  rb1->SetFocus();
+  KeyDown(VK_SPACE);
+  EXPECT_TRUE(rb1->Pressed());
+  EXPECT_EQ(Pixel(37, 185), Rgb(clBtnFace));
+  rb2->SetFocus();
+  Paint();
+  EXPECT_FALSE(rb1->Pressed());
+  EXPECT_EQ(Pixel(37, 185), Rgb(clWindow));
+  KeyUp(VK_SPACE);
+  EXPECT_EQ(clicks1, 0);
+  EXPECT_FALSE(rb1->Checked());
+}
+
 TEST_F(StdRadioTest, CaptionToTheRightWithAFocusRectangleOnlyWhenThereIsOne) {
   auto* rb = new TRadioButton(form);
   rb->SetParent(form);
