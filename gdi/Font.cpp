@@ -6,8 +6,6 @@
 #include FT_TRUETYPE_TABLES_H
 #include FT_WINFONTS_H
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cmath>
 #include <compare>
@@ -17,6 +15,7 @@
 #include <mutex>
 #include <optional>
 
+#include "base/AsciiCase.h"
 #include "base/Cp1252.h"
 
 namespace gdi {
@@ -52,7 +51,7 @@ Request Resolve(const LOGFONTA& lf) {
   // substitute for an unknown face would be.
   char name[sizeof lf.lfFaceName + 1] = {};
   std::copy_n(lf.lfFaceName, sizeof lf.lfFaceName, name);
-  r.family = strcasecmp(name, "Tahoma") == 0 ? Family::Tahoma : Family::SansSerif;
+  r.family = base::SameAsciiText(name, "Tahoma") ? Family::Tahoma : Family::SansSerif;
   if (lf.lfHeight != 0) {
     // Widened first: negating the most negative LONG would overflow.
     const long long magnitude =

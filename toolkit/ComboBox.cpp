@@ -16,9 +16,9 @@
 //   Escape                 (the dialog's: cancel button)     close unchanged
 //   letters, editing keys  edit the field                     edit the field
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 
+#include "base/AsciiCase.h"
 #include "base/Cp1252.h"
 #include "toolkit/ClassBuilder.h"
 #include "toolkit/Forms.h"
@@ -489,11 +489,10 @@ void TComboBox::KeyPress(char& key) {
 // A drop-down list jumps to the next entry starting with the letter typed.
 void TComboBox::SearchItem(char c) {
   const int count = items_->Count();
-  const auto upper = [](char ch) { return static_cast<char>(std::toupper(static_cast<unsigned char>(ch))); };
   for (int step = 1; step <= count; ++step) {
     const int i = ((itemIndex_ < 0 ? -1 : itemIndex_) + step) % count;
     const std::string& item = items_->Get(i);
-    if (!item.empty() && upper(item[0]) == upper(c)) {
+    if (!item.empty() && base::AsciiLower(item[0]) == base::AsciiLower(c)) {
       if (dropped_) {
         list_->SetHotIndex(i);
         list_->MakeVisible(i);

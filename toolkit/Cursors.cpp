@@ -6,6 +6,7 @@
 #include <functional>
 #include <string_view>
 
+#include "base/AsciiCase.h"
 #include "toolkit/Forms.h"
 
 namespace toolkit {
@@ -30,15 +31,6 @@ constexpr std::array kCursorNames{
     CursorName{crAppStart, "crAppStart"},   CursorName{crHelp, "crHelp"},
     CursorName{crHandPoint, "crHandPoint"}, CursorName{crSizeAll, "crSizeAll"},
 };
-
-bool SameIdent(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (std::tolower(x) != std::tolower(y)) return false;
-  }
-  return true;
-}
 
 constexpr int kSize = 32;
 constexpr std::uint32_t kBlack = 0xFF000000, kWhite = 0xFFFFFFFF;
@@ -190,12 +182,12 @@ bool CursorToIdent(TCursor cursor, std::string& ident) {
 
 bool IdentToCursor(const std::string& ident, TCursor& cursor) {
   for (const auto& entry : kCursorNames)
-    if (SameIdent(entry.name, ident)) {
+    if (base::SameAsciiText(entry.name, ident)) {
       cursor = entry.cursor;
       return true;
     }
   // The old name of the four-way arrow.
-  if (SameIdent(ident, "crSize")) {
+  if (base::SameAsciiText(ident, "crSize")) {
     cursor = crSize;
     return true;
   }

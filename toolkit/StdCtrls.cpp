@@ -2,8 +2,7 @@
 // the registration of every standard class with streams.
 #include "toolkit/StdCtrls.h"
 
-#include <cctype>
-
+#include "base/AsciiCase.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/ExtCtrls.h"
 
@@ -19,9 +18,7 @@ bool IsAccel(char c, const std::string& caption) {
     if (caption[i] != '&') continue;
     ++i;  // "&&" is a literal ampersand: skipped as a pair
     if (caption[i] == '&') continue;
-    const auto a = static_cast<unsigned char>(caption[i]);
-    const auto b = static_cast<unsigned char>(c);
-    return std::toupper(a) == std::toupper(b);
+    return base::AsciiLower(caption[i]) == base::AsciiLower(c);
   }
   return false;
 }

@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "base/AsciiCase.h"
+
 namespace toolkit {
 
 std::string Format(const char* pattern, ...) {
@@ -23,17 +25,11 @@ std::string Format(const char* pattern, ...) {
 }
 
 namespace {
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
 }  // namespace
 
-bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
+bool SameText(const std::string& a, const std::string& b) { return base::SameAsciiText(a, b); }
 
 bool IsValidIdent(const std::string& ident) {
   if (ident.empty() || !IsIdentStart(ident[0])) return false;
