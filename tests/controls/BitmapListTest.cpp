@@ -502,6 +502,20 @@ const TClassInfo& THolder::StaticClass() {
   return info;
 }
 
+// A component named "Holder" that owns an empty list named "Faces".
+class BitmapListStreaming : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterClass(THolder::StaticClass());
+    RegisterClass(TMMBitmapList::StaticClass());
+    root.SetName("Holder");
+    list = new TMMBitmapList(&root);
+    list->SetName("Faces");
+  }
+  THolder root{nullptr};
+  TMMBitmapList* list = nullptr;
+};
+
 std::string TextOf(TComponent* root) {
   TMemoryStream binary, text;
   WriteComponent(binary, root);
@@ -510,13 +524,7 @@ std::string TextOf(TComponent* root) {
   return std::string(text.Bytes().begin(), text.Bytes().end());
 }
 
-TEST(BitmapListStreaming, ListItemsIsWrittenOnlyWhenTheListHoldsABitmap) {
-  RegisterClass(THolder::StaticClass());
-  RegisterClass(TMMBitmapList::StaticClass());
-  THolder root(nullptr);
-  root.SetName("Holder");
-  auto* list = new TMMBitmapList(&root);
-  list->SetName("Faces");
+TEST_F(BitmapListStreaming, ListItemsIsWrittenOnlyWhenTheListHoldsABitmap) {
   EXPECT_EQ(TextOf(&root).find("ListItems"), std::string::npos);
   EXPECT_EQ(TextOf(&root).find("HandleType"), std::string::npos) << "defaults are left out";
 
@@ -538,13 +546,7 @@ TEST(BitmapListStreaming, ListItemsIsWrittenOnlyWhenTheListHoldsABitmap) {
   EXPECT_EQ(faces->HandleType(), bmDIB);
 }
 
-TEST(BitmapListStreaming, ADescriptionWhoseListHoldsAnEmptyBitmapLoads) {
-  RegisterClass(THolder::StaticClass());
-  RegisterClass(TMMBitmapList::StaticClass());
-  THolder root(nullptr);
-  root.SetName("Holder");
-  auto* list = new TMMBitmapList(&root);
-  list->SetName("Faces");
+TEST_F(BitmapListStreaming, ADescriptionWhoseListHoldsAnEmptyBitmapLoads) {
   const TBitmap empty;
   list->Add(MakeBitmap(6, 5, 1).get());
   list->Add(&empty);

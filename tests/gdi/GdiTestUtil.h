@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <random>
 
@@ -56,6 +57,30 @@ inline void FillRandom(const Canvas& canvas, std::mt19937& rng, bool monochrome)
       const COLORREF c = monochrome ? ((rng() & 1) ? RGB(255, 255, 255) : 0) : (rng() & 0xFFFFFF);
       SetPixel(canvas.dc(), x, y, c);
     }
+}
+
+// The reference rule of a raster operation, bit by bit: result bit =
+// truth-table bit number (pattern·4 + source·2 + destination).
+inline COLORREF ByTruthTable(std::uint8_t table, COLORREF p, COLORREF s, COLORREF d) {
+  COLORREF r = 0;
+  for (int bit = 0; bit < 24; ++bit) {
+    const int index = (((p >> bit) & 1) << 2) | (((s >> bit) & 1) << 1) | ((d >> bit) & 1);
+    r |= static_cast<COLORREF>((table >> index) & 1) << bit;
+  }
+  return r;
+}
+
+// Blits rows [0, height) of `src` from column `srcX` onto `dst` at column
+// `dstX` by the operation whose truth table is `table`, with a solid brush
+// of `brushColor` selected into `dst`; the old brush is selected back.
+inline BOOL BlitWithBrush(COLORREF brushColor, HDC dst, int dstX, int width, int height, HDC src, int srcX,
+                          std::uint8_t table) {
+  const HBRUSH brush = CreateSolidBrush(brushColor);
+  const HGDIOBJ oldBrush = SelectObject(dst, brush);
+  const BOOL done = BitBlt(dst, dstX, 0, width, height, src, srcX, 0, static_cast<DWORD>(table) << 16);
+  SelectObject(dst, oldBrush);
+  DeleteObject(brush);
+  return done;
 }
 
 }  // namespace gdi::test

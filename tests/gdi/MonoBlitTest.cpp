@@ -370,14 +370,8 @@ TEST(PackedBlits, PackingLeavesOtherBitsClear) {
 
 // ---- the rules themselves --------------------------------------------------------
 
-COLORREF ByTruthTable(std::uint8_t table, COLORREF p, COLORREF s, COLORREF d) {
-  COLORREF r = 0;
-  for (int bit = 0; bit < 24; ++bit) {
-    const int index = (((p >> bit) & 1) << 2) | (((s >> bit) & 1) << 1) | ((d >> bit) & 1);
-    r |= static_cast<COLORREF>((table >> index) & 1) << bit;
-  }
-  return r;
-}
+using test::BlitWithBrush;
+using test::ByTruthTable;
 
 // A monochrome source reaches a colour destination as the destination's
 // background colour for white and its text colour for black, at any offset.
@@ -392,11 +386,8 @@ TEST(DepthConversion, MonochromeOntoColourFollowsEveryOperation) {
     const COLORREF bk = rng() & 0xFFFFFF, text = rng() & 0xFFFFFF, brushColor = rng() & 0xFFFFFF;
     SetBkColor(colour.dc(), bk);
     SetTextColor(colour.dc(), text);
-    const HBRUSH brush = CreateSolidBrush(brushColor);
-    const HGDIOBJ oldBrush = SelectObject(colour.dc(), brush);
-    BitBlt(colour.dc(), kDstX, 0, kWidth, kHeight, mono.dc(), kSrcX, 0, static_cast<DWORD>(code) << 16);
-    SelectObject(colour.dc(), oldBrush);
-    DeleteObject(brush);
+    BlitWithBrush(brushColor, colour.dc(), kDstX, kWidth, kHeight, mono.dc(), kSrcX,
+                  static_cast<std::uint8_t>(code));
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < kWidth + kDstX; ++x) {
         const COLORREF d = GetPixel(before.dc(), x, y);
@@ -426,11 +417,8 @@ TEST(DepthConversion, ColourOntoMonochromeFollowsEveryOperation) {
     BitBlt(mono.dc(), 0, 0, kWidth + kDstX, kHeight, before.dc(), 0, 0, SRCCOPY);
     SetBkColor(colour.dc(), key);
     const COLORREF brushColor = rng() % 2 ? RGB(255, 255, 255) : 0;
-    const HBRUSH brush = CreateSolidBrush(brushColor);
-    const HGDIOBJ oldBrush = SelectObject(mono.dc(), brush);
-    BitBlt(mono.dc(), kDstX, 0, kWidth, kHeight, colour.dc(), kSrcX, 0, static_cast<DWORD>(code) << 16);
-    SelectObject(mono.dc(), oldBrush);
-    DeleteObject(brush);
+    BlitWithBrush(brushColor, mono.dc(), kDstX, kWidth, kHeight, colour.dc(), kSrcX,
+                  static_cast<std::uint8_t>(code));
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < kWidth + kDstX; ++x) {
         const COLORREF d = GetPixel(before.dc(), x, y);

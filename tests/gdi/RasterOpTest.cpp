@@ -11,16 +11,8 @@ namespace {
 
 using test::Canvas;
 
-// The reference rule, bit by bit: result bit = truth-table bit number
-// (pattern·4 + source·2 + destination).
-COLORREF ByTruthTable(std::uint8_t table, COLORREF p, COLORREF s, COLORREF d) {
-  COLORREF r = 0;
-  for (int bit = 0; bit < 24; ++bit) {
-    const int index = (((p >> bit) & 1) << 2) | (((s >> bit) & 1) << 1) | ((d >> bit) & 1);
-    r |= static_cast<COLORREF>((table >> index) & 1) << bit;
-  }
-  return r;
-}
+using test::BlitWithBrush;
+using test::ByTruthTable;
 
 constexpr int kSide = 9;
 
@@ -43,12 +35,7 @@ TEST_P(EveryRasterOperation, FollowsItsTruthTable) {
     test::FillRandom(before, rng, mono);
     const COLORREF brushColor = mono ? ((rng() & 1) ? RGB(255, 255, 255) : 0) : (rng() & 0xFFFFFF);
     ASSERT_TRUE(BitBlt(dst.dc(), 0, 0, kSide, kSide, before.dc(), 0, 0, SRCCOPY));
-    const HBRUSH brush = CreateSolidBrush(brushColor);
-    const HGDIOBJ oldBrush = SelectObject(dst.dc(), brush);
-    const DWORD rop = static_cast<DWORD>(code) << 16;
-    ASSERT_TRUE(BitBlt(dst.dc(), 0, 0, kSide, kSide, src.dc(), 0, 0, rop)) << code;
-    SelectObject(dst.dc(), oldBrush);
-    DeleteObject(brush);
+    ASSERT_TRUE(BlitWithBrush(brushColor, dst.dc(), 0, kSide, kSide, src.dc(), 0, table)) << code;
     for (int y = 0; y < kSide; ++y)
       for (int x = 0; x < kSide; ++x) {
         const COLORREF want =

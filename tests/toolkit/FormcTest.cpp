@@ -1,14 +1,14 @@
 // The form compiler, run as a program: conversions both ways give what the
 // library gives, and failures write nothing.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/FileBytes.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/toolkit/StreamTestForms.h"
 
 #ifndef LUMIVANT_FORMC
@@ -31,28 +31,17 @@ constexpr const char* kForm = R"(object Form1: TStreamForm
 end
 )";
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void Spill(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+using testsupport::Slurp;
+using testsupport::Spill;
 
 class FormcTest : public ::testing::Test {
  protected:
-  struct Result {
-    int status;
-    std::string out;
-    std::string err;
-  };
+  using Result = testsupport::ProgramResult;
 
   void SetUp() override {
     RegisterStreamTestClasses();
-    std::string pattern = (fs::temp_directory_path() / "lumivant-formc-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    dir_ = testsupport::MakeScratchDir("lumivant-formc");
+    ASSERT_FALSE(dir_.empty());
     fs::create_directory(dir_ / "art");
     Spill(dir_ / "art" / "blob.bin", std::string("\x01\x00\x7F\x80", 4));
     Spill(dir_ / "form.txt", kForm);
@@ -60,13 +49,7 @@ class FormcTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   Result Run(const std::string& args) const {
-    const std::string command = std::string(LUMIVANT_FORMC) + " " + args + " >" + (dir_ / "stdout").string() +
-                                " 2>" + (dir_ / "stderr").string();
-    const int raw = std::system(command.c_str());
-    Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(dir_ / "stdout"), Slurp(dir_ / "stderr")};
-    fs::remove(dir_ / "stdout");
-    fs::remove(dir_ / "stderr");
-    return result;
+    return testsupport::RunCommand(LUMIVANT_FORMC " " + args, dir_);
   }
   std::string P(const std::string& name) const { return (dir_ / name).string(); }
 

@@ -2,8 +2,6 @@
 // files back, conversions are lossless, and every failure is one line that
 // names the file and leaves the outputs as they were.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -15,6 +13,8 @@
 #include <vector>
 
 #include "base/ByteOrder.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/ProgramRun.h"
 #include "toolkit/Bitmap.h"
 
 #ifndef LUMIVANT_BITMAPLIST
@@ -29,14 +29,8 @@ constexpr int kWidth = 87;
 constexpr int kHeight = 65;
 constexpr std::size_t kBmpBytes = 54 + kWidth * kHeight * 4;  // 22,674
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void Spill(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+using testsupport::Slurp;
+using testsupport::Spill;
 
 // Both check that the four bytes are there, as the string's own at() would.
 std::int32_t Int32At(const std::string& bytes, std::size_t at) {
@@ -73,16 +67,11 @@ void MakeBmp(const fs::path& path, Pixel pixel) {
 
 class BitmapListToolTest : public ::testing::Test {
  protected:
-  struct Result {
-    int status;
-    std::string out;
-    std::string err;
-  };
+  using Result = testsupport::ProgramResult;
 
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "lumivant-bitmaplist-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    dir_ = testsupport::MakeScratchDir("lumivant-bitmaplist");
+    ASSERT_FALSE(dir_.empty());
     // Two halves and a frame: large uniform areas.
     MakeBmp(dir_ / "a.bmp", [](int x, int y) -> std::uint32_t {
       if (x == 0 || y == 0 || x == kWidth - 1 || y == kHeight - 1) return 0x00000000;
@@ -101,22 +90,10 @@ class BitmapListToolTest : public ::testing::Test {
 
   std::string P(const std::string& name) const { return (dir_ / name).string(); }
 
-  static std::string Quoted(const std::string& arg) {
-    std::string quoted = "'";
-    for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-  }
-
   Result Run(std::initializer_list<std::string> args) const {
-    std::string command = Quoted(LUMIVANT_BITMAPLIST);
-    for (const std::string& arg : args) command += " " + Quoted(arg);
-    const fs::path out = dir_ / ".stdout", err = dir_ / ".stderr";
-    command += " >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
-    const int raw = std::system(command.c_str());
-    Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
-    fs::remove(out);
-    fs::remove(err);
-    return result;
+    std::string command = testsupport::ShellQuoted(LUMIVANT_BITMAPLIST);
+    for (const std::string& arg : args) command += " " + testsupport::ShellQuoted(arg);
+    return testsupport::RunCommand(command, dir_);
   }
 
   // Runs the tool expecting a failure about `file`: status 1, one line on
