@@ -1,10 +1,13 @@
 // Start-up as the program runs it: the window from its description, both
 // failure paths, and the exit status.
+#include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "app/Program.h"
 #include "toolkit/Streaming.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/XvfbServer.h"
 
 namespace apptest {
 namespace {
@@ -144,6 +147,21 @@ TEST_F(ProgramTest, AWindowThatCannotBeMadeIsShownAndEndsWithStatusOne) {
   EXPECT_EQ(box.text, "cannot open a window: out of memory.");
   EXPECT_EQ(box.icon, platform::MessageBoxIcon::Error);
   EXPECT_TRUE(backend_->Windows().empty());
+}
+
+// Without a display there is no window to show the message in: it goes to
+// the terminal, as one line.
+TEST_F(ProgramTest, NoDisplayIsSaidOnTheTerminalAndEndsWithStatusOne) {
+  testsupport::SavedEnvironment saved{"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  unsetenv("SDL_VIDEODRIVER");
+  Application->SetBackend(nullptr);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Run({}), 1);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(said.rfind("Lumivant: no display", 0), 0u) << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
 
 TEST_F(ProgramTest, ABrokenDescriptionIsShownAndEndsWithStatusOne) {

@@ -4,9 +4,25 @@
 #include "toolkit/Bitmap.h"
 #include "toolkit/Canvas.h"
 #include "toolkit/Colors.h"
+#include "toolkit/GdiCalls.h"
+#include "tests/support/Expect.h"
 
 namespace toolkit {
 namespace {
+
+using testsupport::ThrownMessage;
+
+// A bitmap error is a kind of graphics error: it must not come out as a font
+// error. The messages are the graphics layer's.
+TEST(GdiCalls, TheGraphicsErrorsBecomeTheFrameworksKeepingTheirMessages) {
+  EXPECT_EQ(
+      ThrownMessage<EInvalidGraphic>([] { CallGdi([]() -> int { throw gdi::BitmapError("bad header"); }); }),
+      "bad header");
+  EXPECT_EQ(ThrownMessage<EFontError>(
+                [] { CallGdi([]() -> int { throw gdi::EFontMissing("font file x is missing"); }); }),
+            "font file x is missing");
+  EXPECT_EQ(CallGdi([] { return 7; }), 7);
+}
 
 TEST(Colors, SystemColoursResolveThroughTheFixedScheme) {
   EXPECT_EQ(ColorToRGB(clBtnFace), gdi::RGB(0xD4, 0xD0, 0xC8));
