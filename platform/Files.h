@@ -32,6 +32,9 @@ class File {
   static File Open(const std::string& fileName, Access access);
   // A new empty file for reading and writing, emptying one that is there.
   static File Create(const std::string& fileName);
+  // A file that must not exist yet, made empty for reading and writing;
+  // FileError (EEXIST) when the name is taken.
+  static File CreateNew(const std::string& fileName);
 
   File() = default;
   File(File&& other) noexcept;

@@ -1,6 +1,7 @@
 #pragma once
 // MIDI output by the classic multimedia names, so code written against them
-// ports unchanged. Linux has no mapper: device numbers are ports only.
+// ports unchanged. Windows has the MIDI mapper (MIDI_MAPPER); Linux has
+// none: there device numbers are ports only.
 
 #include <cstddef>
 #include <cstdint>
@@ -95,12 +96,16 @@ class MidiOutService {
   virtual mm::MMRESULT Open(unsigned device, std::uint64_t& port) = 0;
   virtual mm::MMRESULT Send(std::uint64_t port, const unsigned char* bytes, std::size_t size) = 0;
   virtual mm::MMRESULT Close(std::uint64_t port) = 0;
+  // Whether Open takes mm::MIDI_MAPPER, the system's own choice of output.
+  virtual bool HasMapper() { return false; }
 };
 
-enum class MidiSystem { None, AlsaSequencer, Jack };
+// Multimedia: Windows' MIDI outputs, as its multimedia system lists them.
+enum class MidiSystem { None, AlsaSequencer, Jack, Multimedia };
 
-// Settled on first use for the whole process: the ALSA sequencer if it
-// opens, else a JACK server already running, else nothing.
+// Settled on first use for the whole process. On Linux: the ALSA sequencer
+// if it opens, else a JACK server already running, else nothing. On
+// Windows: the multimedia system.
 MidiSystem DefaultMidiSystem();
 
 // A service on one system, or null if that system can't be reached now.

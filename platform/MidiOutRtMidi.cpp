@@ -1,6 +1,6 @@
-// The classic MIDI output functions, and the service behind them on RtMidi.
+// The MIDI services of Linux, on RtMidi: the ALSA sequencer, else JACK.
 
-#include "platform/MidiOut.h"
+#include "platform/MidiServices.h"
 
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
@@ -19,8 +19,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include "base/Cp1252.h"
 
 namespace platform {
 namespace {
@@ -382,80 +380,7 @@ class RtMidiService final : public MidiOutService {
   std::uint64_t sentBytes_ = 0;
 };
 
-class NoService final : public MidiOutService {
- public:
-  unsigned Count() override { return 0; }
-  MMRESULT Name(unsigned, std::string&) override { return MMSYSERR_BADDEVICEID; }
-  MMRESULT Open(unsigned, std::uint64_t&) override { return MMSYSERR_BADDEVICEID; }
-  MMRESULT Send(std::uint64_t, const unsigned char*, std::size_t) override { return MMSYSERR_INVALHANDLE; }
-  MMRESULT Close(std::uint64_t) override { return MMSYSERR_INVALHANDLE; }
-};
-
-struct Default {
-  MidiSystem system = MidiSystem::None;
-  std::unique_ptr<MidiOutService> service;
-};
-
-std::mutex gMutex;
-Default* gDefault = nullptr;
-
-// At exit the clients leave the server properly: a client that just
-// vanishes holds a synchronous JACK server up until it times out. What runs
-// after this finds no devices.
-void CloseDefault() {
-  std::lock_guard lock(gMutex);
-  gDefault->service = std::make_unique<NoService>();
-  gDefault->system = MidiSystem::None;
-}
-
-// Called with gMutex held.
-Default& TheDefault() {
-  if (!gDefault) {
-    gDefault = new Default;  // left alive: JACK's threads may outlive static destruction
-    for (MidiSystem s : {MidiSystem::AlsaSequencer, MidiSystem::Jack}) {
-      if ((gDefault->service = OpenMidiSystem(s))) {
-        gDefault->system = s;
-        break;
-      }
-    }
-    if (!gDefault->service) gDefault->service = std::make_unique<NoService>();
-    std::atexit(CloseDefault);
-  }
-  return *gDefault;
-}
-
-// Handles are numbers never reused, so a stale one is refused, not misrouted.
-struct HandleEntry {
-  MidiOutService* service;
-  std::uint64_t port;
-};
-
-MidiOutService* gOverride = nullptr;
-std::map<std::uintptr_t, HandleEntry> gHandles;
-std::uintptr_t gNextHandle = 1;
-
-MidiOutService& Current() { return gOverride ? *gOverride : *TheDefault().service; }
-
-HandleEntry* Find(HMIDIOUT h) {
-  auto it = gHandles.find(reinterpret_cast<std::uintptr_t>(h));
-  return it == gHandles.end() ? nullptr : &it->second;
-}
-
-// The services name their ports in UTF-8; the "A" function hands out the
-// ANSI code page the window shows, one byte a character, cut to fit szPname.
-void CopyName(const std::string& name, char (&dest)[MAXPNAMELEN]) {
-  const std::string ansi = base::Utf8ToCp1252(name);
-  const std::size_t n = std::min(ansi.size(), MAXPNAMELEN - 1);
-  std::memcpy(dest, ansi.data(), n);
-  std::memset(dest + n, 0, MAXPNAMELEN - n);
-}
-
 }  // namespace
-
-MidiSystem DefaultMidiSystem() {
-  std::lock_guard lock(gMutex);
-  return TheDefault().system;
-}
 
 std::unique_ptr<MidiOutService> OpenMidiSystem(MidiSystem system) {
   switch (system) {
@@ -467,97 +392,15 @@ std::unique_ptr<MidiOutService> OpenMidiSystem(MidiSystem system) {
       if (!monitor) return nullptr;
       return RtMidiService::Open(RtMidi::UNIX_JACK, std::move(monitor));
     }
+    case MidiSystem::Multimedia: return nullptr;  // Windows only
     case MidiSystem::None: break;
   }
-  return std::make_unique<NoService>();
+  return std::make_unique<NoMidiService>();
 }
 
-void UseMidiService(MidiOutService* service) {
-  std::lock_guard lock(gMutex);
-  gOverride = service;
+const std::vector<MidiSystem>& MidiSystemsToTry() {
+  static const std::vector<MidiSystem> systems{MidiSystem::AlsaSequencer, MidiSystem::Jack};
+  return systems;
 }
 
-namespace mm {
-
-UINT midiOutGetNumDevs() {
-  std::lock_guard lock(gMutex);
-  return Current().Count();
-}
-
-MMRESULT midiOutGetDevCapsA(UINT_PTR deviceId, MIDIOUTCAPSA* caps, UINT size) {
-  if (caps == nullptr || size == 0) return MMSYSERR_INVALPARAM;
-  std::lock_guard lock(gMutex);
-  if (deviceId >= Current().Count()) return MMSYSERR_BADDEVICEID;
-  std::string name;
-  if (MMRESULT r = Current().Name(static_cast<unsigned>(deviceId), name); r != MMSYSERR_NOERROR) return r;
-  MIDIOUTCAPSA full{};
-  full.wMid = MM_UNMAPPED;
-  full.wPid = MM_PID_UNMAPPED;
-  full.vDriverVersion = 0x0100;
-  CopyName(name, full.szPname);
-  full.wTechnology = MOD_MIDIPORT;
-  full.wChannelMask = 0xFFFF;
-  std::memcpy(caps, &full, std::min<std::size_t>(size, sizeof full));
-  return MMSYSERR_NOERROR;
-}
-
-MMRESULT midiOutOpen(HMIDIOUT* out, UINT deviceId, DWORD_PTR, DWORD_PTR, DWORD flags) {
-  if (out == nullptr) return MMSYSERR_INVALPARAM;
-  *out = nullptr;
-  // Only polling callers are served: nothing here would ever call back.
-  if ((flags & CALLBACK_TYPEMASK) != CALLBACK_NULL) return MMSYSERR_INVALPARAM;
-  std::lock_guard lock(gMutex);
-  MidiOutService& service = Current();
-  if (deviceId == MIDI_MAPPER || deviceId >= service.Count()) return MMSYSERR_BADDEVICEID;
-  std::uint64_t port = 0;
-  if (MMRESULT r = service.Open(deviceId, port); r != MMSYSERR_NOERROR) return r;
-  const std::uintptr_t h = gNextHandle++;
-  gHandles.emplace(h, HandleEntry{&service, port});
-  *out = reinterpret_cast<HMIDIOUT>(h);
-  return MMSYSERR_NOERROR;
-}
-
-MMRESULT midiOutPrepareHeader(HMIDIOUT out, MIDIHDR* hdr, UINT size) {
-  std::lock_guard lock(gMutex);
-  if (!Find(out)) return MMSYSERR_INVALHANDLE;
-  if (hdr == nullptr || size < sizeof(MIDIHDR)) return MMSYSERR_INVALPARAM;
-  hdr->dwFlags |= MHDR_PREPARED;
-  return MMSYSERR_NOERROR;
-}
-
-MMRESULT midiOutUnprepareHeader(HMIDIOUT out, MIDIHDR* hdr, UINT size) {
-  std::lock_guard lock(gMutex);
-  if (!Find(out)) return MMSYSERR_INVALHANDLE;
-  if (hdr == nullptr || size < sizeof(MIDIHDR)) return MMSYSERR_INVALPARAM;
-  if (hdr->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
-  hdr->dwFlags &= ~MHDR_PREPARED;
-  return MMSYSERR_NOERROR;
-}
-
-MMRESULT midiOutLongMsg(HMIDIOUT out, MIDIHDR* hdr, UINT size) {
-  std::lock_guard lock(gMutex);
-  HandleEntry* open = Find(out);
-  if (!open) return MMSYSERR_INVALHANDLE;
-  if (hdr == nullptr || size < sizeof(MIDIHDR)) return MMSYSERR_INVALPARAM;
-  if (!(hdr->dwFlags & MHDR_PREPARED)) return MIDIERR_UNPREPARED;
-  if (hdr->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
-  if (hdr->lpData == nullptr || hdr->dwBufferLength == 0) return MMSYSERR_INVALPARAM;
-  hdr->dwFlags &= ~MHDR_DONE;
-  const MMRESULT r = open->service->Send(open->port, reinterpret_cast<const unsigned char*>(hdr->lpData),
-                                         hdr->dwBufferLength);
-  if (r == MMSYSERR_NOERROR) hdr->dwFlags |= MHDR_DONE;
-  return r;
-}
-
-MMRESULT midiOutClose(HMIDIOUT out) {
-  std::lock_guard lock(gMutex);
-  HandleEntry* open = Find(out);
-  if (!open) return MMSYSERR_INVALHANDLE;
-  // A refused close leaves the handle open, to be closed again.
-  if (MMRESULT r = open->service->Close(open->port); r != MMSYSERR_NOERROR) return r;
-  gHandles.erase(reinterpret_cast<std::uintptr_t>(out));
-  return MMSYSERR_NOERROR;
-}
-
-}  // namespace mm
 }  // namespace platform

@@ -6,14 +6,10 @@
 #include <vector>
 
 #include "platform/SdlKeys.h"
+#include "platform/SdlSystem.h"
 #include "platform/WindowBackend.h"
 
 namespace platform {
-
-// SdlX11.cpp: Xlib's macros (None, Window, Expose) clash with the names here.
-void MarkAsX11Dialog(SDL_Window* window);
-// A lost X display ends the process at once, with status 1 and one line on stderr.
-void EndOnLostX11Display();
 
 namespace {
 
@@ -117,7 +113,7 @@ SdlWindow::SdlWindow(SdlBackend* backend, const WindowSpec& wanted) : backend_(b
       SDL_FreeSurface(s);
     }
   }
-  if (wanted.dialogFrame) MarkAsX11Dialog(window_);
+  if (wanted.dialogFrame) MarkAsDialog(window_);
   backend_->Register(this);
 }
 
@@ -163,11 +159,7 @@ void SdlWindow::SetCursor(const CursorImage* cursor) {
 // ---------------------------------------------------------------------------
 
 SdlBackend::SdlBackend() {
-  // Without an X or Wayland display there is nothing to show a window on;
-  // SDL would otherwise take over a text console through KMS. Wayland only
-  // when a compositor is announced: libwayland prints errors when it tries
-  // a default socket that isn't there.
-  SDL_SetHint(SDL_HINT_VIDEODRIVER, std::getenv("WAYLAND_DISPLAY") ? "x11,wayland" : "x11");
+  PickVideoDriver();
   // One Close per window close; SDL_QUIT then only comes from signals.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   // A desktop utility should neither stop the screen saver nor switch off
@@ -175,15 +167,15 @@ SdlBackend::SdlBackend() {
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   // The software renderer draws into the window surface, which SDL would
-  // otherwise back with an OpenGL texture: Mesa loaded, its threads started,
-  // the X window recreated. Plain X11 images are plenty for this window.
+  // otherwise back with an OpenGL texture: on X, Mesa loaded, its threads
+  // started, the window recreated. Plain images are plenty for this window.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     std::string error = std::string("no display: ") + SDL_GetError();
     if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
     throw WindowError(error);
   }
-  EndOnLostX11Display();
+  EndOnLostDisplay();
   SDL_StartTextInput();
   mods_ = static_cast<Uint16>(SDL_GetModState());
 }

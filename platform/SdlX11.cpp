@@ -1,5 +1,7 @@
-// What SDL's X11 driver leaves to the program: the window-manager hints SDL
-// has no call for, and the end of the program when the display goes away.
+// What SDL's X11 driver leaves to the program: the choice of driver, the
+// window-manager hints SDL has no call for, and the end of the program when
+// the display goes away. Xlib's macros (None, Window, Expose) clash with
+// names elsewhere, so they stay in this file.
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
@@ -8,7 +10,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "platform/SdlSystem.h"
 
 namespace platform {
 
@@ -25,10 +30,18 @@ namespace {
 
 }  // namespace
 
+// Without an X or Wayland display there is nothing to show a window on;
+// SDL would otherwise take over a text console through KMS. Wayland only
+// when a compositor is announced: libwayland prints errors when it tries
+// a default socket that isn't there.
+void PickVideoDriver() {
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, std::getenv("WAYLAND_DISPLAY") ? "x11,wayland" : "x11");
+}
+
 // SDL 2 never sets an I/O error handler of its own, so this one stays. It
 // covers every connection of the process: SDL's, and its message boxes'.
 // Nothing happens on other video drivers.
-void EndOnLostX11Display() {
+void EndOnLostDisplay() {
   const char* driver = SDL_GetCurrentVideoDriver();
   if (driver && std::strcmp(driver, "x11") == 0) XSetIOErrorHandler(EndWithTheDisplay);
 }
@@ -36,7 +49,7 @@ void EndOnLostX11Display() {
 // Makes the window a fixed dialog for the window manager: it may only be moved
 // and closed. Window managers read this when the window is mapped, so it has
 // to come before SDL_ShowWindow. Nothing happens on other video drivers.
-void MarkAsX11Dialog(SDL_Window* window) {
+void MarkAsDialog(SDL_Window* window) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
