@@ -75,7 +75,31 @@ std::string Hex(FT_Error error) {
   return text;
 }
 
+struct CarriedFont {
+  const std::uint8_t* bytes;
+  std::size_t size;
+};
+
+std::mutex gCarriedMutex;
+std::map<std::string, CarriedFont, std::less<>> gCarried;
+
+std::optional<CarriedFont> FindCarried(const std::string& fileName) {
+  std::lock_guard lock(gCarriedMutex);
+  const auto it = gCarried.find(fileName);
+  if (it == gCarried.end()) return std::nullopt;
+  return it->second;
+}
+
 FacePtr OpenFace(FT_Library library, const std::filesystem::path& file, FT_Long index) {
+  if (const std::optional<CarriedFont> carried = FindCarried(file.filename().string())) {
+    FT_Face face = nullptr;
+    if (const FT_Error error =
+            FT_New_Memory_Face(library, carried->bytes, static_cast<FT_Long>(carried->size), index, &face)) {
+      throw EFontMissing("the font " + file.filename().string() +
+                         " the program carries cannot be read (FreeType error " + Hex(error) + ")");
+    }
+    return FacePtr(face);
+  }
   std::error_code ignored;
   if (!std::filesystem::is_regular_file(file, ignored)) {
     throw EFontMissing("font file " + file.string() +
@@ -83,7 +107,7 @@ FacePtr OpenFace(FT_Library library, const std::filesystem::path& file, FT_Long 
                        "(apt-get install fonts-wine)");
   }
   FT_Face face = nullptr;
-  if (const FT_Error error = FT_New_Face(library, file.c_str(), index, &face)) {
+  if (const FT_Error error = FT_New_Face(library, file.string().c_str(), index, &face)) {
     throw EFontMissing("font file " + file.string() + " cannot be read (FreeType error " + Hex(error) +
                        "); reinstall the Debian package fonts-wine");
   }
@@ -409,6 +433,11 @@ LONG FontFace::TextWidth(std::string_view text) const {
   LONG width = 0;
   for (const char c : text) width += CharWidth(static_cast<unsigned char>(c));
   return width;
+}
+
+void RegisterCarriedFont(const std::string& fileName, const std::uint8_t* bytes, std::size_t size) {
+  std::lock_guard lock(gCarriedMutex);
+  gCarried[fileName] = CarriedFont{bytes, size};
 }
 
 }  // namespace gdi

@@ -69,6 +69,11 @@ class EFontMissing : public GdiError {
 // Where the Debian package fonts-wine puts its fonts.
 inline const std::filesystem::path kWineFontDir = "/usr/share/wine/fonts";
 
+// A font file the program carries ("tahoma.ttf"): its bytes are used in
+// place of the file of that name in kWineFontDir. The bytes must stay alive
+// and unchanged for the life of the process; register before drawing text.
+void RegisterCarriedFont(const std::string& fileName, const std::uint8_t* bytes, std::size_t size);
+
 // What text layout needs of a font; a fake one keeps layout tests exact.
 class TextMeasure {
  public:

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "resources/Fonts.h"
 #include "toolkit/Forms.h"
 #include "toolkit/ModuleResources.h"
 
@@ -25,6 +26,7 @@ LUMIVANT_CURSORS(LUMIVANT_DECLARE_CURSOR)
 #undef LUMIVANT_DECLARE_CURSOR
 
 void RegisterResources() {
+  RegisterFonts();
   toolkit::RegisterFormResource("TOrbiscope", kOrbiscopeForm, kOrbiscopeForm_size);
 #define LUMIVANT_REGISTER_CURSOR(id) toolkit::RegisterCursorResource(id, kCursor##id, kCursor##id##_size);
   LUMIVANT_CURSORS(LUMIVANT_REGISTER_CURSOR)

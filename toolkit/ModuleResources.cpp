@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "gdi/Font.h"
 #include "toolkit/Forms.h"
 #include "toolkit/IconDecoder.h"
 
@@ -45,6 +46,10 @@ bool Find(const std::map<int, Bytes>& map, int id, Bytes& bytes) {
 constexpr int kPreferredSide = 32;
 
 }  // namespace
+
+void RegisterFontResource(const std::string& fileName, const std::uint8_t* data, std::size_t size) {
+  gdi::RegisterCarriedFont(fileName, data, size);
+}
 
 void RegisterCursorResource(int id, const std::uint8_t* data, std::size_t size) {
   Table& t = Resources();

@@ -18,6 +18,10 @@ namespace toolkit {
 class TIcon;
 
 void RegisterCursorResource(int id, const std::uint8_t* data, std::size_t size);
+// A font file the program carries ("tahoma.ttf"), drawn with in place of
+// the installed one; the bytes stay alive for the process. Register before
+// any text is drawn.
+void RegisterFontResource(const std::string& fileName, const std::uint8_t* data, std::size_t size);
 void UnregisterCursorResource(int id);
 void RegisterIconResource(int id, const std::uint8_t* data, std::size_t size);
 void UnregisterIconResource(int id);

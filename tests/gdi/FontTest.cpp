@@ -1,11 +1,12 @@
 #include "gdi/Font.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <thread>
@@ -13,6 +14,7 @@
 
 #include "gdi/TextLayout.h"
 #include "tests/support/Expect.h"
+#include "tests/support/ScratchDir.h"
 
 // FreeType reads the strike headers independently of the code under test.
 #include <ft2build.h>
@@ -321,10 +323,8 @@ TEST(FontFace, ExtremeHeightsAreClampedNotFatal) {
 class MissingFonts : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("lumivant-fonts-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
+    dir_ = testsupport::MakeScratchDir("lumivant-fonts");
+    ASSERT_FALSE(dir_.empty());
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
   std::filesystem::path dir_;
@@ -337,18 +337,37 @@ TEST_F(MissingFonts, AnEmptyFolderNamesThePackageAndTheFile) {
 }
 
 TEST_F(MissingFonts, EachFileIsNeededOnlyForItsSizes) {
-  std::filesystem::create_symlink(kWineFontDir / "sserife.fon", dir_ / "sserife.fon");
+  std::filesystem::copy_file(kWineFontDir / "sserife.fon", dir_ / "sserife.fon");
   EXPECT_TRUE(FontFace::Realize(Font(-11), dir_)->IsBitmap());
   EXPECT_TRUE(ThrowsWithMessage<EFontMissing>([&] { FontFace::Realize(Font(-24, FW_BOLD), dir_); },
                                               (dir_ / "tahomabd.ttf").string()));
 }
 
 TEST_F(MissingFonts, AFileThatIsNoFontIsReportedAsSuch) {
-  std::FILE* file = std::fopen((dir_ / "sserife.fon").c_str(), "w");
+  std::FILE* file = std::fopen((dir_ / "sserife.fon").string().c_str(), "w");
   ASSERT_NE(file, nullptr);
   std::fputs("not a font", file);
   std::fclose(file);
   EXPECT_THROW(FontFace::Realize(Font(-11), dir_), EFontMissing);
+}
+
+// A program that carries its fonts draws with them where the folder has none.
+TEST_F(MissingFonts, ACarriedFontStandsInForItsFile) {
+  std::ifstream in(kWineFontDir / "sserife.fon", std::ios::binary);
+  static const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+  ASSERT_FALSE(bytes.empty());
+  RegisterCarriedFont("sserife.fon", bytes.data(), bytes.size());
+  const auto carried = FontFace::Realize(Font(-11), dir_);
+  const auto installed = FontFace::Realize(Font(-11), kWineFontDir);
+  EXPECT_TRUE(carried->IsBitmap());
+  EXPECT_EQ(carried->TextWidth("Lumivant 1.03"), installed->TextWidth("Lumivant 1.03"));
+  EXPECT_EQ(carried->Metrics().tmHeight, installed->Metrics().tmHeight);
+  // Only the carried file stands in: an outline size still needs its file.
+  EXPECT_THROW(FontFace::Realize(Font(-24), dir_), EFontMissing);
+
+  static const std::uint8_t junk[] = {'n', 'o', 't', ' ', 'a', ' ', 'f', 'o', 'n', 't'};
+  RegisterCarriedFont("tahoma.ttf", junk, sizeof junk);
+  EXPECT_TRUE(ThrowsWithMessage<EFontMissing>([&] { FontFace::Realize(Font(-24), dir_); }, "tahoma.ttf"));
 }
 
 }  // namespace
