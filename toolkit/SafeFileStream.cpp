@@ -26,7 +26,10 @@ TSafeFileStream::TSafeFileStream(TTarget target)
       temp_(std::move(target.replacement.temp)) {}
 
 TSafeFileStream::~TSafeFileStream() {
-  if (!temp_.empty()) platform::RemoveFile(temp_);
+  if (temp_.empty()) return;
+  // Closed first: Windows removes no file that is still open.
+  SystemFile() = platform::File();
+  platform::RemoveFile(temp_);
 }
 
 void TSafeFileStream::Commit() {

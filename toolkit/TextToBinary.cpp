@@ -4,6 +4,7 @@
 // failed conversion leaves the output as it was.
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <string_view>
 
 #include "base/ByteOrder.h"
@@ -349,7 +350,9 @@ class TextParser {
     if (Current().kind != Tok::String) Fail("File name expected");
     const std::string name = tokens_[pos_++].text;
     ExpectChar(')');
-    const std::string path = !name.empty() && name[0] == '/' ? name : baseDir_ + "/" + name;
+    // The name is UTF-8 on every system; "/" joins on every system too.
+    const bool absolute = std::filesystem::path(std::u8string(name.begin(), name.end())).is_absolute();
+    const std::string path = absolute ? name : baseDir_ + "/" + name;
     TMemoryStream file;
     file.LoadFromFile(path);
     const std::vector<std::uint8_t>& bytes = file.Bytes();

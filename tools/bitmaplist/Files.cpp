@@ -1,13 +1,10 @@
 #include "tools/bitmaplist/Files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
+#include <random>
+#include <system_error>
 
+#include "platform/Files.h"
 #include "toolkit/Classes.h"
 
 namespace bitmaplist {
@@ -16,8 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Why(int error) { return std::strerror(error); }
-
 // The system's reason, which a file error of the toolkit gives after its
 // last full stop, without the words naming the file: the line names it.
 std::string Reason(const toolkit::Exception& e) {
@@ -25,44 +20,40 @@ std::string Reason(const toolkit::Exception& e) {
   return stop == std::string::npos ? e.Message : e.Message.substr(stop + 2);
 }
 
-mode_t NewFileMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
-// A new empty file named `prefix` plus six random characters, with the
-// permissions of `mode`; its path, or Failure naming `shownAs`.
-std::string MakeTemporary(const std::string& prefix, mode_t mode, const std::string& shownAs) {
-  std::string temp = prefix + "XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) throw Failure{shownAs, "cannot create: " + Why(errno)};
-  // mkstemp makes the file private; the result should look like any other
-  // file the user makes.
-  ::fchmod(fd, mode);
-  ::close(fd);
-  return temp;
+// A new empty file named `prefix` plus random digits; its path, or Failure
+// naming `shownAs`. It gets the permissions any new file of the user gets.
+std::string MakeTemporary(const std::string& prefix, const std::string& shownAs) {
+  std::random_device random;
+  for (int attempt = 0;; ++attempt) {
+    std::string temp = prefix + std::to_string(random() % 1000000);
+    try {
+      platform::File::CreateNew(temp);
+      return temp;
+    } catch (const platform::FileError& e) {
+      if (attempt < 100 && fs::exists(fs::symlink_status(temp))) continue;
+      throw Failure{shownAs, "cannot create: " + e.Reason()};
+    }
+  }
 }
 
 }  // namespace
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw Failure{path, "cannot open: " + Why(errno)};
+  platform::File file;
+  try {
+    file = platform::File::Open(path, platform::File::Access::Read);
+  } catch (const platform::FileError& e) {
+    throw Failure{path, "cannot open: " + e.Reason()};
+  }
+  // Read to the end, not to a size: a pipe has none.
   std::vector<std::uint8_t> bytes;
   std::uint8_t buffer[64 * 1024];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      ::close(fd);
-      throw Failure{path, "cannot read: " + Why(error)};
-    }
-    if (n == 0) break;
-    bytes.insert(bytes.end(), buffer, buffer + n);
+  try {
+    while (const std::int64_t n = file.Read(buffer, sizeof buffer))
+      bytes.insert(bytes.end(), buffer, buffer + n);
+  } catch (const platform::FileError& e) {
+    throw Failure{path, "cannot read: " + e.Reason()};
   }
-  ::close(fd);
   return bytes;
 }
 
@@ -88,13 +79,12 @@ FileSet::FileSet(std::string dir) : dir_(std::move(dir)) {
     missing.push_back(p);
   }
   for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-    if (::mkdir(it->c_str(), 0777) == 0) {
+    if (fs::create_directory(*it, ec)) {
       madeDirs_.push_back(it->string());
-    } else if (errno != EEXIST) {
-      const int error = errno;
+    } else if (ec) {
       Discard();
       const std::string which = *it == start ? "" : " " + it->string();
-      throw Failure{dir_, "cannot create folder" + which + ": " + Why(error)};
+      throw Failure{dir_, "cannot create folder" + which + ": " + ec.message()};
     }
   }
   if (!fs::is_directory(dir_, ec)) {
@@ -109,8 +99,7 @@ FileSet::~FileSet() {
 
 std::string FileSet::Stage(const std::string& name) {
   const std::string final = (fs::path(dir_) / name).string();
-  const std::string temp =
-      MakeTemporary((fs::path(dir_) / ("." + name + ".")).string(), NewFileMode(), final);
+  const std::string temp = MakeTemporary((fs::path(dir_) / ("." + name + ".")).string(), final);
   staged_.emplace_back(temp, final);
   return temp;
 }
@@ -124,34 +113,33 @@ void FileSet::Commit() {
   for (const auto& [temp, final] : staged_) {
     // A file about to be replaced is kept under a second name until the
     // whole set is in place, so a failed commit can put it back.
-    struct stat info {};
-    if (::lstat(final.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-      const std::string backup = MakeTemporary(temp + ".old", 0600, final);
-      ::unlink(backup.c_str());
+    std::error_code ec;
+    if (fs::symlink_status(final, ec).type() == fs::file_type::regular) {
+      const std::string backup = MakeTemporary(temp + ".old", final);
+      fs::remove(backup, ec);
       // Where hard links are not to be had, the file moves aside instead.
-      if (::link(final.c_str(), backup.c_str()) != 0 && ::rename(final.c_str(), backup.c_str()) != 0) {
-        const int error = errno;
-        fail(final, "cannot keep the earlier file: " + Why(error));
-      }
+      fs::create_hard_link(final, backup, ec);
+      if (ec) fs::rename(final, backup, ec);
+      if (ec) fail(final, "cannot keep the earlier file: " + ec.message());
       backups_.emplace_back(backup, final);
     }
-    if (::rename(temp.c_str(), final.c_str()) != 0) {
-      const int error = errno;
-      fail(final, "cannot write: " + Why(error));
-    }
+    fs::rename(temp, final, ec);
+    if (ec) fail(final, "cannot write: " + ec.message());
     placed_.push_back(final);
   }
-  for (const auto& [backup, final] : backups_) ::unlink(backup.c_str());
+  std::error_code ignored;
+  for (const auto& [backup, final] : backups_) fs::remove(backup, ignored);
   backups_.clear();
   committed_ = true;
 }
 
 void FileSet::Discard() {
-  for (const auto& [temp, final] : staged_) ::unlink(temp.c_str());
-  for (const std::string& file : placed_) ::unlink(file.c_str());
-  for (const auto& [backup, final] : backups_) ::rename(backup.c_str(), final.c_str());
-  // Only folders left empty go: rmdir refuses the others.
-  for (auto it = madeDirs_.rbegin(); it != madeDirs_.rend(); ++it) ::rmdir(it->c_str());
+  std::error_code ignored;
+  for (const auto& [temp, final] : staged_) fs::remove(temp, ignored);
+  for (const std::string& file : placed_) fs::remove(file, ignored);
+  for (const auto& [backup, final] : backups_) fs::rename(backup, final, ignored);
+  // Only folders left empty go: removing a folder with files in it fails.
+  for (auto it = madeDirs_.rbegin(); it != madeDirs_.rend(); ++it) fs::remove(*it, ignored);
   staged_.clear();
   placed_.clear();
   backups_.clear();
