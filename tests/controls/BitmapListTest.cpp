@@ -14,6 +14,7 @@
 #include "tests/support/Expect.h"
 #include "toolkit/ClassBuilder.h"
 #include "toolkit/Streaming.h"
+#include "tests/support/ScratchDir.h"
 
 namespace controls {
 namespace {
@@ -571,8 +572,8 @@ class ListFiles : public ListTest {
  protected:
   void SetUp() override {
     ListTest::SetUp();
-    dir = std::filesystem::temp_directory_path() / ("bitmaplist-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    dir = testsupport::MakeScratchDir("lumivant-bitmaplist");
+    ASSERT_FALSE(dir.empty());
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
   std::string Path(const char* name) { return (dir / name).string(); }

@@ -1,7 +1,6 @@
 // The text form: conversion both ways, its value syntax, @file, and the
 // errors of each direction.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +8,7 @@
 
 #include "tests/support/Expect.h"
 #include "tests/toolkit/StreamTestForms.h"
+#include "tests/support/ScratchDir.h"
 
 namespace toolkit::streamtest {
 namespace {
@@ -110,9 +110,8 @@ TEST_F(ObjectTextTest, WrittenFormsConvertBothWaysUnchanged) {
 }
 
 TEST_F(ObjectTextTest, FileValuesComeFromBesideTheText) {
-  std::string pattern = (fs::temp_directory_path() / "lumivant-text-XXXXXX").string();
-  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-  const fs::path dir = pattern;
+  const fs::path dir = testsupport::MakeScratchDir("lumivant-text");
+  ASSERT_FALSE(dir.empty());
   std::ofstream(dir / "blob.bin", std::ios::binary) << std::string("\x00\x01\x02\xFE", 4);
   const std::string text =
       "object Form1: TStreamForm\n object W: TStreamWidget\n  Data = @file('blob.bin')\n end\nend\n";
@@ -123,7 +122,7 @@ TEST_F(ObjectTextTest, FileValuesComeFromBesideTheText) {
 
   const std::string missing = "object Form1: TStreamForm\n Data = @file('missing.bmp')\nend\n";
   EXPECT_TRUE(ThrowsWithMessage<EFOpenError>([&] { TextToBinary(missing, dir.string()); },
-                                             (dir / "missing.bmp").string()));
+                                             dir.string() + "/missing.bmp"));
   fs::remove_all(dir);
 }
 

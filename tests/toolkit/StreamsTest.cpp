@@ -1,8 +1,9 @@
 // Memory and file streams: reading, writing, seeking, copying, and the
 // errors of each, with every file descriptor closed again.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/resource.h>
-#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <csignal>
@@ -16,6 +17,7 @@
 #include "tests/support/Expect.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/Classes.h"
+#include "tests/support/ScratchDir.h"
 
 namespace toolkit {
 namespace {
@@ -24,9 +26,15 @@ namespace fs = std::filesystem;
 using testsupport::ThrownMessage;
 using testsupport::ThrowsWithMessage;
 
+// The process's open descriptors, where the system lists them (Linux; under
+// wine the list is the emulator's own, which changes by itself).
 int OpenDescriptors() {
+#ifdef _WIN32
+  return 0;
+#endif
   int count = 0;
-  for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
+  std::error_code ec;
+  for (fs::directory_iterator it("/proc/self/fd", ec), end; !ec && it != end; it.increment(ec)) ++count;
   return count;
 }
 
@@ -35,9 +43,8 @@ std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(),
 class FileStreamTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "lumivant-streams-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    dir_ = testsupport::MakeScratchDir("lumivant-streams");
+    ASSERT_FALSE(dir_.empty());
     descriptors_ = OpenDescriptors();
   }
   void TearDown() override {
@@ -62,6 +69,7 @@ class FileStreamTest : public ::testing::Test {
   int descriptors_ = 0;
 };
 
+#ifndef _WIN32
 // Writes beyond `bytes` into any file fail with an error instead of ending
 // the process, while the guard lives.
 class FileSizeLimit {
@@ -81,6 +89,7 @@ class FileSizeLimit {
   void (*handler_)(int);
   rlimit old_{};
 };
+#endif
 
 // ---- TMemoryStream --------------------------------------------------------------
 
@@ -231,6 +240,8 @@ TEST_F(FileStreamTest, MemoryStreamSavesAndLoadsFiles) {
 
 // ---- saving over a file ------------------------------------------------------------
 
+// A full disk, symbolic links and devices, as POSIX systems have them.
+#ifndef _WIN32
 TEST_F(FileStreamTest, ASaveThatFailsPartWayKeepsTheOldFile) {
   TMemoryStream memory;
   memory.SetSize(70000);
@@ -286,6 +297,7 @@ TEST_F(FileStreamTest, ASafeFileTakesItsNameOnlyOnCommit) {
   device.WriteBuffer("x", 1);
   EXPECT_NO_THROW(device.Commit());
 }
+#endif
 
 }  // namespace
 }  // namespace toolkit

@@ -88,7 +88,7 @@ class BitmapListToolTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  std::string P(const std::string& name) const { return (dir_ / name).string(); }
+  std::string P(const std::string& name) const { return (dir_ / name).make_preferred().string(); }
 
   Result Run(std::initializer_list<std::string> args) const {
     std::string command = testsupport::ShellQuoted(LUMIVANT_BITMAPLIST);
@@ -128,7 +128,7 @@ class BitmapListToolTest : public ::testing::Test {
   std::vector<std::string> Entries(const fs::path& folder) const {
     std::vector<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-      std::string name = fs::relative(entry.path(), folder).string();
+      std::string name = fs::relative(entry.path(), folder).generic_string();
       if (entry.is_directory()) name += "/";
       names.push_back(name);
     }
