@@ -1,0 +1,17 @@
+# Cross-building for 64-bit Windows with Debian's mingw-w64 (posix threads,
+# which std::thread and std::mutex need). Programs built with it run here
+# under wine; CMake runs test programs and build-time tools through it.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(triple x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${triple}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
+set(CMAKE_RC_COMPILER ${triple}-windres)
+set(CMAKE_AR ${triple}-gcc-ar-posix)
+set(CMAKE_RANLIB ${triple}-gcc-ranlib-posix)
+set(CMAKE_FIND_ROOT_PATH /usr/${triple} ${LUMIVANT_WIN64_DEPS})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
