@@ -45,7 +45,8 @@ windows: setup-windows
 # then the Windows program beside the Linux one on a private X server.
 test-windows: windows build
 	scripts/wine-ctest.sh $(WIN64) -j$(JOBS)
-	WINEPREFIX=$(CURDIR)/$(WIN64)/e2e-prefix tests/e2e/lumivant_wine.sh build/bin/lumivant $(WIN64)/bin/lumivant.exe
+	WINEPREFIX=$(CURDIR)/$(WIN64)/e2e-prefix tests/e2e/lumivant_wine.sh build/bin/lumivant $(WIN64)/bin/lumivant.exe \
+	  $(WIN64)/tests/windows/winelvtest.drv
 
 build:
 	cmake -S . -B build -DLUMIVANT_WERROR=$(WERROR) >/dev/null
