@@ -39,11 +39,12 @@ windows: setup-windows
 	  -DLUMIVANT_WIN64_DEPS=$$deps -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVANT_WERROR=$(WERROR) >/dev/null && \
 	cmake --build $(WIN64) -j$(JOBS) && \
 	wineserver -w && \
-	scripts/package-win64.sh $(WIN64) $$deps $$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(WIN64)/CMakeCache.txt)
+	scripts/package-win64.sh $(WIN64) $$deps $$(scripts/project-version.sh)
 
 # The Windows test programs under wine, one wine server for the whole run;
 # then the Windows program beside the Linux one on a private X server.
 test-windows: windows build
+	tests/windows/check_package.sh $(WIN64) $$(scripts/project-version.sh)
 	scripts/wine-ctest.sh $(WIN64) -j$(JOBS)
 	WINEPREFIX=$(CURDIR)/$(WIN64)/e2e-prefix tests/e2e/lumivant_wine.sh build/bin/lumivant $(WIN64)/bin/lumivant.exe \
 	  $(WIN64)/tests/windows/winelvtest.drv

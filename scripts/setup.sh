@@ -7,7 +7,7 @@
 set -euo pipefail
 
 build_packages=(g++ cmake make pkg-config libfreetype-dev fonts-wine libsdl2-dev libx11-dev libxfixes-dev librtmidi-dev libjack-jackd2-dev libasound2-dev zlib1g-dev libxtst-dev)
-windows_packages=(cmake make dpkg-dev zip g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev libz-mingw-w64-dev wine wine64 fonts-wine)
+windows_packages=(cmake make dpkg-dev zip unzip g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev libz-mingw-w64-dev wine wine64 fonts-wine)
 test_packages=(googletest libgtest-dev clang clang-format libclang-rt-dev xvfb xfonts-base xdotool x11-utils x11-xserver-utils imagemagick jackd2)
 
 case "${1:-build}" in
