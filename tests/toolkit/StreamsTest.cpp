@@ -158,6 +158,27 @@ TEST(MemoryStream, LoadFromStreamTakesTheWholeSource) {
 
 // ---- TFileStream ----------------------------------------------------------------
 
+// Names are UTF-8 on every system: on disk the file has the very name given.
+TEST_F(FileStreamTest, NamesAreUtf8) {
+  const std::string name =
+      "Gr\xC3\xB6\xC3\x9F"
+      "e-\xD0\xB6.bin";  // "Größe-ж.bin"
+  const std::string path = dir_.string() + "/" + name;
+  {
+    TSafeFileStream out(path);
+    out.WriteBuffer("x", 1);
+    out.Commit();
+  }
+  TFileStream in(path, fmOpenRead);
+  EXPECT_EQ(in.Size(), 1);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    const std::u8string utf8 = entry.path().filename().u8string();
+    names.emplace_back(utf8.begin(), utf8.end());
+  }
+  EXPECT_EQ(names, std::vector<std::string>{name});
+}
+
 TEST_F(FileStreamTest, CreatesWritesAndReadsBack) {
   {
     TFileStream out(Path("a.bin"), fmCreate);
