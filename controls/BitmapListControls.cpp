@@ -19,6 +19,13 @@ const TClassInfo& TMMCustomBitmapListControl::StaticClass() {
       ClassBuilder<TMMCustomBitmapListControl>("TMMCustomBitmapListControl",
                                                &TMMGraphicControl::StaticClass())
           .Int("Tag2", &TMMCustomBitmapListControl::Tag2, &TMMCustomBitmapListControl::SetTag2, Default::Tag2)
+          // Both the image and the button can be dragged and take drops.
+          .Named("DragCursor", "TCursor", &TControl::DragCursor, &TControl::SetDragCursor, crDrag)
+          .Enum("DragMode", kDragModeNames, &TControl::DragMode, &TControl::SetDragMode, dmManual)
+          .Event("OnDragDrop", &TControl::OnDragDrop)
+          .Event("OnDragOver", &TControl::OnDragOver)
+          .Event("OnEndDrag", &TControl::OnEndDrag)
+          .Event("OnStartDrag", &TControl::OnStartDrag)
           .Build();
   return info;
 }

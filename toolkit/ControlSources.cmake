@@ -8,6 +8,7 @@ set(TOOLKIT_CONTROL_SOURCES
   FormPaint.cpp
   FocusControl.cpp
   MouseRouting.cpp
+  DragRouting.cpp
   KeyRouting.cpp
   Icon.cpp
   ModuleResources.cpp

@@ -20,6 +20,7 @@ namespace toolkit {
 // ---- 1. class information ----------------------------------------------------
 
 const TEnumInfo kAlignNames{{"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}};
+const TEnumInfo kDragModeNames{{"dmManual", "dmAutomatic"}};
 
 const TClassInfo& TControl::StaticClass() {
   static const TClassInfo info =

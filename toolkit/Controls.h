@@ -151,6 +151,21 @@ enum TShiftStateBit : unsigned {
 using TShiftState = unsigned;
 
 using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
+// Drag and drop: dmAutomatic starts a drag with a left press on the control,
+// dmManual only when the program calls BeginDrag.
+enum TDragMode { dmManual, dmAutomatic };
+extern const TEnumInfo kDragModeNames;
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+// (sender = the target, source = the dragged control, x, y in the target's
+// client coordinates, state, accept: set it to say whether a drop is welcome)
+using TDragOverEvent = TEvent<TObject*, TObject*, int, int, TDragState, bool&>;
+// (sender = the target, source, x, y)
+using TDragDropEvent = TEvent<TObject*, TObject*, int, int>;
+// (sender = the dragged control, target or null when nothing took it, x, y in
+// the target's client coordinates, else the dragged control's)
+using TEndDragEvent = TEvent<TObject*, TObject*, int, int>;
+// (sender = the dragged control), once the drag has begun.
+using TStartDragEvent = TEvent<TObject*>;
 using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
 // Setting Key to 0 stops the key there.
 using TKeyEvent = TEvent<TObject*, WORD&, TShiftState>;
@@ -325,6 +340,26 @@ class TControl : public TComponent {
   virtual void Click();
   virtual void DblClick();
 
+  // ---- drag and drop
+  TCursor DragCursor() const { return dragCursor_; }
+  void SetDragCursor(TCursor cursor) { dragCursor_ = cursor; }
+  TDragMode DragMode() const { return dragMode_; }
+  void SetDragMode(TDragMode mode) { dragMode_ = mode; }
+  // Starts dragging this control with the mouse: at once, or once the
+  // pointer has moved `threshold` pixels (-1: the usual 5) from where it is
+  // now; a release before that is an ordinary click. Needs the control on a form.
+  void BeginDrag(bool immediate, int threshold = -1);
+  // Ends this control's drag: dropped on the target under the pointer
+  // (if it accepts) or cancelled.
+  void EndDrag(bool drop);
+  // Between BeginDrag and the end of the drag.
+  bool Dragging() const;
+  // Asked of the control under the pointer while a drag passes over it;
+  // `accept` starts as whether OnDragOver is set.
+  virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+  // A drop the control accepted.
+  virtual void DragDrop(TObject* source, int x, int y);
+
   void SetName(const std::string& name) override;
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
@@ -339,8 +374,15 @@ class TControl : public TComponent {
   TMouseEvent OnMouseDown;
   TMouseMoveEvent OnMouseMove;
   TMouseEvent OnMouseUp;
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TEndDragEvent OnEndDrag;
+  TStartDragEvent OnStartDrag;
 
  protected:
+  virtual void DoStartDrag();
+  virtual void DoEndDrag(TObject* target, int x, int y);
+
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
@@ -408,6 +450,8 @@ class TControl : public TComponent {
   bool updatingFont_ = false;  // the parent's font is being copied in
   std::string text_;
   TCursor cursor_ = crDefault;
+  TCursor dragCursor_ = crDrag;
+  TDragMode dragMode_ = dmManual;
   std::string hint_;
   bool showHint_ = false;
   bool parentShowHint_ = true;

@@ -286,6 +286,15 @@ void TForm::ControlGone(TControl* control) {
   auto gone = [&](const TControl* c) {
     return c && (c == control || (window && window->ContainsControl(c)));
   };
+  if (gone(dragSource_)) {
+    if (dragActive_ && Screen) Screen->SetCursor(cursorBeforeDrag_);
+    dragSource_ = dragTarget_ = nullptr;
+    dragActive_ = dragAccepted_ = false;
+  }
+  if (gone(dragTarget_)) {
+    dragTarget_ = nullptr;
+    dragAccepted_ = false;
+  }
   if (gone(captureControl_)) SetCaptureControl(nullptr);
   if (gone(mouseControl_)) mouseControl_ = nullptr;
   if (gone(activeControl_)) activeControl_ = nullptr;

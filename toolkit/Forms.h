@@ -170,6 +170,11 @@ class TForm : public TWinControl {
   // children (called when they go away).
   void ControlGone(TControl* control);
 
+  // ---- drag and drop (TControl::BeginDrag and friends)
+  void BeginDragOf(TControl* source, bool immediate, int threshold);
+  void EndDragOf(TControl* source, bool drop);
+  TControl* DragSource() const { return dragSource_; }
+
   void Notification(TComponent* component, TOperation operation) override;
   void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
   void Loaded() override;
@@ -253,6 +258,20 @@ class TForm : public TWinControl {
   TShiftState keyShift_ = 0;   // modifiers at the last key event, for text
   bool suppressText_ = false;  // the key-down before was taken as an accelerator
   bool closing_ = false;
+
+  // A drag: armed by BeginDrag, active once past the threshold.
+  // True when the drag took the mouse event.
+  bool RouteDragMouse(const platform::Event& event);
+  void StartDrag();
+  void DragTo(const gdi::TPoint& point);
+  void FinishDrag(bool drop);
+  TControl* dragSource_ = nullptr;
+  TControl* dragTarget_ = nullptr;
+  gdi::TPoint dragStart_{};
+  int dragThreshold_ = 0;
+  bool dragActive_ = false;
+  bool dragAccepted_ = false;
+  TCursor cursorBeforeDrag_ = crDefault;
 };
 
 // ---- 3. form resources ------------------------------------------------------------

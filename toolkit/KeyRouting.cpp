@@ -84,6 +84,12 @@ void TForm::RouteKeyDown(const platform::Event& event) {
   const std::intptr_t data = static_cast<std::intptr_t>(shift) | (event.repeat ? KD_REPEAT : 0);
   const auto pressed = static_cast<WORD>(event.key);
   WORD key = pressed;
+  // Escape cancels a drag and goes no further.
+  if (dragSource_ && key == VK_ESCAPE) {
+    EndDragOf(dragSource_, false);
+    suppressText_ = true;
+    return;
+  }
 
   bool stopped = false;
   if (keyPreview_ && KeyTarget() != this) {

@@ -80,8 +80,18 @@ void TForm::RouteMouse(const platform::Event& event) {
   if (event.type == Type::MouseDown) buttons_ |= ButtonBit(event.button);
   if (event.type == Type::MouseUp) buttons_ &= ~ButtonBit(event.button);
   const TShiftState shift = (event.shift & kModifiers) | buttons_;
+  if (RouteDragMouse(event)) {
+    TrackMouse(point, true);
+    return;
+  }
 
   TControl* target = captureControl_ ? captureControl_ : FindTarget(point);
+  // A left press on a dmAutomatic control arms a drag; the press itself
+  // goes on as usual.
+  if (event.type == Type::MouseDown && event.button == platform::MouseButton::Left &&
+      target->DragMode() == dmAutomatic && !(target->ComponentState() & csDesigning)) {
+    target->BeginDrag(false);
+  }
   const gdi::TRect at = target->RectInForm();
   const std::intptr_t where = MakePointParam(point.X - at.Left, point.Y - at.Top);
   switch (event.type) {

@@ -6,8 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "controls/Mmbmpbtn.h"
 #include "controls/Mmbmplst.h"
 #include "tests/toolkit/ControlTestSupport.h"
+#include "toolkit/ClassBuilder.h"
 #include "toolkit/Streaming.h"
 
 namespace controls {
@@ -316,6 +318,89 @@ TEST_F(ListControls, StreamingBindsByNameAndLeavesDefaultsOut) {
   EXPECT_EQ(picture->BitmapIndex(), 1);
   EXPECT_EQ(faces->Count(), 2);
   EXPECT_EQ(faces->ObserverCount(), 1);
+}
+
+// ---- drag and drop in descriptions ----------------------------------------------
+
+class TDragForm : public TForm {
+  TOOLKIT_CLASS(TDragForm, TForm)
+ public:
+  using TForm::TForm;
+  void FaceOver(TObject*, TObject*, int, int, TDragState, bool& accept) { accept = true; }
+  void FaceDrop(TObject*, TObject*, int, int) {}
+  void FaceEnd(TObject*, TObject*, int, int) {}
+  void FaceStart(TObject*) {}
+};
+
+const TClassInfo& TDragForm::StaticClass() {
+  static const TClassInfo info = ClassBuilder<TDragForm>("TDragForm", &TForm::StaticClass())
+                                     .Creatable()
+                                     .Handler("FaceOver", &TDragForm::FaceOver)
+                                     .Handler("FaceDrop", &TDragForm::FaceDrop)
+                                     .Handler("FaceEnd", &TDragForm::FaceEnd)
+                                     .Handler("FaceStart", &TDragForm::FaceStart)
+                                     .Build();
+  return info;
+}
+
+std::string Described(TComponent* root) {
+  TMemoryStream binary, text;
+  WriteComponent(binary, root);
+  binary.SetPosition(0);
+  ObjectBinaryToText(binary, text);
+  return std::string(text.Bytes().begin(), text.Bytes().end());
+}
+
+void ReadDescription(const std::string& text, TComponent* root) {
+  TMemoryStream source, binary;
+  source.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
+  source.SetPosition(0);
+  ObjectTextToBinary(source, binary);
+  binary.SetPosition(0);
+  ReadComponent(binary, root);
+}
+
+// Both the image and the button carry every drag property and event; a
+// description that sets them all loads, binds the handlers and writes them
+// back as they were; left at their defaults they are not written.
+TEST_F(ListControls, DragPropertiesAndEventsLoadAndWriteBack) {
+  RegisterClass(TDragForm::StaticClass());
+  RegisterClass(TMMBitmapButton::StaticClass());
+  RegisterClass(TMMBitmapListImage::StaticClass());
+  const std::string settings =
+      "    DragCursor = crHandPoint\n    DragMode = dmAutomatic\n    OnDragDrop = FaceDrop\n"
+      "    OnDragOver = FaceOver\n    OnEndDrag = FaceEnd\n    OnStartDrag = FaceStart\n";
+  const std::string text = "object DragForm: TDragForm\n  object Camera: TMMBitmapButton\n" + settings +
+                           "  end\n  object Picture: TMMBitmapListImage\n" + settings + "  end\nend\n";
+  TComponent owner(nullptr);
+  auto* read = new TDragForm(&owner);
+  ReadDescription(text, read);
+  for (const char* name : {"Camera", "Picture"}) {
+    auto* control = dynamic_cast<TControl*>(read->FindComponent(name));
+    ASSERT_NE(control, nullptr) << name;
+    EXPECT_EQ(control->DragCursor(), crHandPoint) << name;
+    EXPECT_EQ(control->DragMode(), dmAutomatic) << name;
+    EXPECT_EQ(control->OnDragOver.Name, "FaceOver") << name;
+    EXPECT_EQ(control->OnStartDrag.Name, "FaceStart") << name;
+    bool accept = false;
+    control->DragOver(nullptr, 0, 0, dsDragMove, accept);
+    EXPECT_TRUE(accept) << name << ": the bound handler runs";
+  }
+  const std::string written = Described(read);
+  for (const char* name : {"object Camera", "object Picture"}) {
+    const std::string block = written.substr(written.find(name));
+    EXPECT_NE(block.find(settings), std::string::npos) << block;
+  }
+  TComponent otherOwner(nullptr);
+  auto* again = new TDragForm(&otherOwner);
+  ReadDescription(written, again);
+  EXPECT_EQ(Described(again), written);
+
+  auto* plain = new TMMBitmapButton(form);
+  plain->SetName("Plain");
+  const std::string defaults = Described(form);
+  for (const char* absent : {"Drag", "OnStartDrag", "OnEndDrag"})
+    EXPECT_EQ(defaults.find(absent), std::string::npos) << absent << " in\n" << defaults;
 }
 
 }  // namespace
