@@ -1,6 +1,7 @@
 # Cross-building for 64-bit Windows with Debian's mingw-w64 (posix threads,
 # which std::thread and std::mutex need). Programs built with it run here
-# under wine; CMake runs test programs and build-time tools through it.
+# under wine; CMake runs test programs and build-time tools through
+# scripts/wine-run.sh.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(triple x86_64-w64-mingw32)
@@ -14,4 +15,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
