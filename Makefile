@@ -46,6 +46,7 @@ windows: setup-windows
 test-windows: windows build
 	tests/windows/check_package.sh $(WIN64) $$(scripts/project-version.sh)
 	scripts/wine-ctest.sh $(WIN64) -j$(JOBS)
+	tests/gdi/differential/compare_with_wine.sh build/bin/drawing_cases $(WIN64)/bin/drawing_cases.exe
 	WINEPREFIX=$(CURDIR)/$(WIN64)/e2e-prefix tests/e2e/lumivant_wine.sh build/bin/lumivant $(WIN64)/bin/lumivant.exe \
 	  $(WIN64)/tests/windows/winelvtest.drv
 

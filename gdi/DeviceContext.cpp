@@ -216,6 +216,12 @@ int SetROP2(HDC dc, int rop2) {
   return Exchange(dc, &DcState::rop2, rop2, 0);
 }
 
+int SetStretchBltMode(HDC dc, int mode) {
+  if (mode < BLACKONWHITE || mode > HALFTONE) return 0;
+  return Exchange(dc, &DcState::stretchMode, mode, 0);
+}
+int GetStretchBltMode(HDC dc) { return Read(dc, &DcState::stretchMode, 0); }
+
 int SaveDC(HDC handle) {
   auto lock = LockTable();
   auto* dc = FindAs<DcObject>(handle);

@@ -46,6 +46,10 @@ constexpr int R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOPYPEN
               R2_NOT = 6, R2_XORPEN = 7, R2_NOTMASKPEN = 8, R2_MASKPEN = 9, R2_NOTXORPEN = 10, R2_NOP = 11,
               R2_MERGENOTPEN = 12, R2_COPYPEN = 13, R2_MERGEPENNOT = 14, R2_MERGEPEN = 15, R2_WHITE = 16;
 
+// How StretchBlt joins the source pixels that fall on one destination pixel
+// when shrinking: AND (keeps black), OR (keeps white), or one of them.
+constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4;
+
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
@@ -126,6 +130,8 @@ int SetBkMode(HDC dc, int mode);
 int SetMapMode(HDC dc, int mode);
 int GetMapMode(HDC dc);
 int SetROP2(HDC dc, int rop2);
+int SetStretchBltMode(HDC dc, int mode);
+int GetStretchBltMode(HDC dc);
 
 // Saves origins, clipping, colours, modes and the selected brush, pen and
 // font; RestoreDC(dc, -1) returns to the last saved state.

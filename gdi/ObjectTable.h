@@ -49,9 +49,10 @@ struct DcState {
   HFONT font = 0;
   COLORREF bkColor = 0xFFFFFF;
   COLORREF textColor = 0;
-  int bkMode = 2;   // OPAQUE
-  int mapMode = 1;  // MM_TEXT
-  int rop2 = 13;    // R2_COPYPEN
+  int bkMode = 2;       // OPAQUE
+  int mapMode = 1;      // MM_TEXT
+  int rop2 = 13;        // R2_COPYPEN
+  int stretchMode = 1;  // BLACKONWHITE
   POINT windowOrg{};
   POINT dcOrg{};              // where a window's client area starts on its surface
   std::optional<TRect> clip;  // device coordinates; none: the whole surface
