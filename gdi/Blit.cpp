@@ -17,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+#include "gdi/BrushFill.h"
 #include "gdi/DcAccess.h"
 #include "gdi/Gdi.h"
 #include "gdi/MonoRows.h"
@@ -65,9 +66,22 @@ SourceConversion ConversionFor(const Target& dst, const Target& src) {
   return c;
 }
 
-std::uint32_t PatternFor(const Target& dst) {
-  const BrushObject& brush = DcBrush(*dst.dc);
-  return brush.null ? 0 : PixelForColor(*dst.bitmap, brush.color);
+BrushFill FillFor(const Target& dst) { return BrushFillFor(*dst.bitmap, DcBrush(*dst.dc)); }
+
+// The kernel over `count` pixels of a row starting at surface pixel (x, y).
+// Under a dithered brush each pixel takes the result under a black or a
+// white pattern, as the dither has it there.
+void CombineRow(RopRowFn kernel, const BrushFill& fill, std::uint32_t* row, const std::uint32_t* src,
+                std::size_t count, LONG x, LONG y, std::vector<std::uint32_t>& white) {
+  if (!fill.Dithered()) {
+    kernel(row, src, fill.pixel, count);
+    return;
+  }
+  white.assign(row, row + count);
+  kernel(white.data(), src, kRgbWhite, count);
+  kernel(row, src, 0, count);
+  for (std::size_t i = 0; i < count; ++i)
+    if (DitherWhite(fill.grey, x + static_cast<LONG>(i), y)) row[i] = white[i];
 }
 
 TRect SurfaceOf(const Target& t) {
@@ -187,7 +201,7 @@ bool PackedRows(const Target& dst, const TRect& area, const Target* src, POINT s
 void CombineRows(const Target& dst, const TRect& area, const Target* src, POINT srcCorner,
                  std::uint8_t table) {
   const RopRowFn kernel = RopRow(table);
-  const std::uint32_t pattern = PatternFor(dst);
+  const BrushFill fill = FillFor(dst);
   const LONG width = area.Width();
   const bool useSource = src && RopUsesSource(table);
   DibImage& target = dst.bitmap->image;
@@ -197,8 +211,8 @@ void CombineRows(const Target& dst, const TRect& area, const Target* src, POINT 
       IsPlain32(target) && (!useSource || (IsPlain32(src->bitmap->image) && !src->bitmap->Monochrome()));
   SourceConversion conversion;
   if (useSource) conversion = ConversionFor(dst, *src);
-  if (packedBlits.load(std::memory_order_relaxed) &&
-      PackedRows(dst, area, useSource ? src : nullptr, srcCorner, kernel, pattern, conversion))
+  if (packedBlits.load(std::memory_order_relaxed) && !fill.Dithered() &&
+      PackedRows(dst, area, useSource ? src : nullptr, srcCorner, kernel, fill.pixel, conversion))
     return;
 
   // Overlapping copies within one surface read from a snapshot of the source.
@@ -219,7 +233,7 @@ void CombineRows(const Target& dst, const TRect& area, const Target* src, POINT 
   }
 
   std::vector<std::uint32_t> sourceRow(useSource && !sameSurface && !inPlace ? width : 0);
-  std::vector<std::uint32_t> targetRow(inPlace ? 0 : width);
+  std::vector<std::uint32_t> targetRow(inPlace ? 0 : width), white;
   // An operation that overwrites the destination need not unpack it first.
   const bool readsTarget = RopUsesDestination(table);
   for (LONG row = 0; row < area.Height(); ++row) {
@@ -237,10 +251,10 @@ void CombineRows(const Target& dst, const TRect& area, const Target* src, POINT 
     }
     if (inPlace) {
       auto* d = reinterpret_cast<std::uint32_t*>(target.Row(area.Top + row)) + area.Left;
-      kernel(d, s, pattern, static_cast<std::size_t>(width));
+      kernel(d, s, fill.pixel, static_cast<std::size_t>(width));
     } else {
       if (readsTarget) ReadRow(target, area.Top + row, area.Left, width, targetRow.data());
-      kernel(targetRow.data(), s, pattern, targetRow.size());
+      CombineRow(kernel, fill, targetRow.data(), s, targetRow.size(), area.Left, area.Top + row, white);
       WriteRow(target, area.Top + row, area.Left, width, targetRow.data());
     }
   }
@@ -263,9 +277,9 @@ bool ClipBlit(const Target& dst, TRect& area, const Target* src, POINT& srcCorne
   return true;
 }
 
-// A negative extent runs from the start towards smaller coordinates:
-// PatBlt covers [x + width, x), a stretch covers (x + width, x], which is
-// what makes StretchBlt(x + w - 1, .., -w, ..) the mirror of (x, .., w, ..).
+// A negative extent runs from the start towards smaller coordinates and
+// covers (x + width, x], which is what makes StretchBlt(x + w - 1, .., -w, ..)
+// the mirror of (x, .., w, ..).
 TRect Mirrored(int x, int y, int width, int height) {
   TRect r{x, y, x + width, y + height};
   if (width < 0) r = {x + width + 1, r.Top, x + 1, r.Bottom};
@@ -273,19 +287,16 @@ TRect Mirrored(int x, int y, int width, int height) {
   return r;
 }
 
-TRect Normalized(int x, int y, int width, int height) {
-  TRect r{x, y, x + width, y + height};
-  if (r.Left > r.Right) std::swap(r.Left, r.Right);
-  if (r.Top > r.Bottom) std::swap(r.Top, r.Bottom);
-  return r;
-}
-
-void FillDeviceRect(const Target& t, const TRect& deviceRect, std::uint32_t pixel) {
+void FillDeviceRect(const Target& t, const TRect& deviceRect, const BrushFill& fill) {
   const TRect area = Intersect(DrawableArea(*t.dc, *t.bitmap), deviceRect);
   if (Empty(area)) return;
-  std::vector<std::uint32_t> row(static_cast<std::size_t>(area.Width()), pixel);
-  for (LONG y = area.Top; y < area.Bottom; ++y)
+  std::vector<std::uint32_t> row(static_cast<std::size_t>(area.Width()), fill.pixel);
+  for (LONG y = area.Top; y < area.Bottom; ++y) {
+    if (fill.Dithered())
+      for (LONG x = area.Left; x < area.Right; ++x)
+        row[static_cast<std::size_t>(x - area.Left)] = fill.At(x, y);
     WriteRow(t.bitmap->image, y, area.Left, area.Width(), row.data());
+  }
 }
 
 // Stretches by picking, for each destination pixel, the source pixel under
@@ -315,10 +326,10 @@ void StretchRows(const Target& dst, TRect area, const TRect& dstRect, bool mirro
   const LONG width = last - first + 1;
   const SourceConversion conversion = ConversionFor(dst, src);
   const RopRowFn kernel = RopRow(table);
-  const std::uint32_t pattern = PatternFor(dst);
+  const BrushFill fill = FillFor(dst);
   std::vector<std::uint32_t> sourceLine(static_cast<std::size_t>(src.bitmap->image.width));
   std::vector<std::uint32_t> sourceRow(static_cast<std::size_t>(width));
-  std::vector<std::uint32_t> targetRow(static_cast<std::size_t>(width));
+  std::vector<std::uint32_t> targetRow(static_cast<std::size_t>(width)), white;
   // A stretch within one surface reads from a copy taken before it starts.
   std::optional<DibImage> copy;
   if (src.bitmap == dst.bitmap) copy = src.bitmap->image;
@@ -331,7 +342,7 @@ void StretchRows(const Target& dst, TRect area, const TRect& dstRect, bool mirro
       sourceRow[i] = sourceLine[static_cast<std::size_t>(columns[first - area.Left + i])];
     conversion.Apply(sourceRow.data(), sourceRow.size());
     if (RopUsesDestination(table)) ReadRow(dst.bitmap->image, y, first, width, targetRow.data());
-    kernel(targetRow.data(), sourceRow.data(), pattern, targetRow.size());
+    CombineRow(kernel, fill, targetRow.data(), sourceRow.data(), targetRow.size(), first, y, white);
     WriteRow(dst.bitmap->image, y, first, width, targetRow.data());
   }
 }
@@ -368,7 +379,9 @@ BOOL PatBlt(HDC handle, int x, int y, int width, int height, DWORD rop) {
   auto lock = LockTable();
   Target dst = FindTarget(handle);
   if (!dst) return FALSE;
-  TRect area = RectToDevice(dst.dc->state, Normalized(x, y, width, height));
+  // A pattern operation with the null brush leaves the destination alone.
+  if (RopUsesPattern(table) && DcBrush(*dst.dc).null) return TRUE;
+  TRect area = RectToDevice(dst.dc->state, Mirrored(x, y, width, height));
   POINT none{};
   if (ClipBlit(dst, area, nullptr, none)) CombineRows(dst, area, nullptr, none, table);
   return TRUE;
@@ -398,8 +411,7 @@ int FillRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
   Target t = FindTarget(handle);
   auto* brush = FindAs<BrushObject>(brushHandle);
   if (!t || !brush || !rect) return 0;
-  if (!brush->null)
-    FillDeviceRect(t, RectToDevice(t.dc->state, *rect), PixelForColor(*t.bitmap, brush->color));
+  if (!brush->null) FillDeviceRect(t, RectToDevice(t.dc->state, *rect), BrushFillFor(*t.bitmap, *brush));
   return 1;
 }
 
@@ -410,11 +422,11 @@ int FrameRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
   if (!t || !brush || !rect) return 0;
   const TRect r = RectToDevice(t.dc->state, *rect);
   if (brush->null || Empty(r)) return 1;
-  const std::uint32_t pixel = PixelForColor(*t.bitmap, brush->color);
-  FillDeviceRect(t, {r.Left, r.Top, r.Right, r.Top + 1}, pixel);
-  FillDeviceRect(t, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, pixel);
-  FillDeviceRect(t, {r.Left, r.Top, r.Left + 1, r.Bottom}, pixel);
-  FillDeviceRect(t, {r.Right - 1, r.Top, r.Right, r.Bottom}, pixel);
+  const BrushFill fill = BrushFillFor(*t.bitmap, *brush);
+  FillDeviceRect(t, {r.Left, r.Top, r.Right, r.Top + 1}, fill);
+  FillDeviceRect(t, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, fill);
+  FillDeviceRect(t, {r.Left, r.Top, r.Left + 1, r.Bottom}, fill);
+  FillDeviceRect(t, {r.Right - 1, r.Top, r.Right, r.Bottom}, fill);
   return 1;
 }
 

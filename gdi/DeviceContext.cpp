@@ -1,5 +1,7 @@
 // Device contexts, their state, and the object calls (select, delete, query).
+#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "gdi/DcAccess.h"
@@ -248,10 +250,13 @@ int IntersectClipRect(HDC handle, int left, int top, int right, int bottom) {
   auto lock = LockTable();
   Target t = FindTarget(handle);
   if (!t) return RGN_ERROR;
-  const TRect wanted = RectToDevice(t.dc->state, {left, top, right, bottom});
-  const TRect current = DrawableArea(*t.dc, *t.bitmap);
-  t.dc->state.clip = Intersect(current, wanted);
-  return Empty(*t.dc->state.clip) ? NULLREGION : SIMPLEREGION;
+  // Corners in either order; the clip is kept apart from the surface, so a
+  // clip set before a bitmap is selected applies to that bitmap.
+  const TRect wanted = RectToDevice(t.dc->state, {std::min(left, right), std::min(top, bottom),
+                                                  std::max(left, right), std::max(top, bottom)});
+  std::optional<TRect>& clip = t.dc->state.clip;
+  clip = clip ? Intersect(*clip, wanted) : Intersect(wanted, wanted);
+  return Empty(DrawableArea(*t.dc, *t.bitmap)) ? NULLREGION : SIMPLEREGION;
 }
 
 int SelectClipRgn(HDC handle, std::nullptr_t) {

@@ -15,7 +15,9 @@ using RopRowFn = void (*)(std::uint32_t* dst, const std::uint32_t* src, std::uin
 
 RopRowFn RopRow(std::uint8_t table);
 
-// Whether the truth table depends on the source, or on the destination.
+// Whether the truth table depends on the pattern, the source, or the
+// destination.
+constexpr bool RopUsesPattern(std::uint8_t table) { return (table >> 4) != (table & 0x0F); }
 constexpr bool RopUsesSource(std::uint8_t table) { return ((table >> 2) & 0x33) != (table & 0x33); }
 constexpr bool RopUsesDestination(std::uint8_t table) { return ((table >> 1) & 0x55) != (table & 0x55); }
 

@@ -153,12 +153,12 @@ TEST(Blits, PatBltAndStretch) {
   c.Fill(0);
   const HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
   const HGDIOBJ old = SelectObject(c.dc(), blue);
-  PatBlt(c.dc(), 3, 3, -2, -2, PATCOPY);  // negative extents count from the far corner
+  PatBlt(c.dc(), 3, 3, -2, -2, PATCOPY);  // negative extents: (x - 2, x], the start included
   SelectObject(c.dc(), old);
   DeleteObject(blue);
-  EXPECT_EQ(GetPixel(c.dc(), 1, 1), RGB(0, 0, 255));
+  EXPECT_EQ(GetPixel(c.dc(), 1, 1), 0u);
   EXPECT_EQ(GetPixel(c.dc(), 2, 2), RGB(0, 0, 255));
-  EXPECT_EQ(GetPixel(c.dc(), 3, 3), 0u);
+  EXPECT_EQ(GetPixel(c.dc(), 3, 3), RGB(0, 0, 255));
 
   SetPixel(src.dc(), 0, 0, RGB(1, 0, 0));
   SetPixel(src.dc(), 1, 0, RGB(2, 0, 0));

@@ -3,8 +3,9 @@
 // under wine). Each case draws into small memory bitmaps and prints one line,
 //   CATEGORY INDEX TAG HASH
 // where HASH is the FNV-1a hash of the destination's pixels read back with
-// GetPixel and TAG marks cases whose difference may be kept ("overlap") or
-// "-". `drawing_cases CATEGORY INDEX` prints that case's pixels instead.
+// GetPixel and TAG marks cases whose difference may be kept ("overlap",
+// "brush-origin") or is "-". `drawing_cases CATEGORY INDEX` prints that
+// case's pixels instead.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -222,6 +223,16 @@ COLORREF BrushForMono(Rng& rng) {
   return rng.Chance(25) ? RandomColour(rng, Kind::Colour) : kBrushes[rng.Below(9)];
 }
 
+// A grey brush on a monochrome bitmap is dithered; with an operation that
+// reads both the brush and a source, wine lays that dither from a point that
+// moves with the source rectangle, where gdi/ keeps it fixed to the bitmap.
+std::string BrushOriginTag(COLORREF brush, DWORD rop) {
+  const int grey = (GetRValue(brush) * 30 + GetGValue(brush) * 59 + GetBValue(brush) * 11) / 100;
+  const unsigned table = (rop >> 16) & 0xFF;
+  const bool pattern = (table >> 4) != (table & 0x0F), source = ((table >> 2) & 0x33) != (table & 0x33);
+  return grey >= 2 && grey < 254 && pattern && source ? "brush-origin" : "-";
+}
+
 // ---- the categories ----------------------------------------------------------
 
 // A case draws and returns the hash of what it drew; `tag` may mark it.
@@ -252,11 +263,12 @@ std::uint64_t BitBltColour(int index, Rng& rng, bool dump, std::string& tag) {
 }
 
 // Colour to monochrome and back, with random text and background colours.
-std::uint64_t MonoConversions(int index, Rng& rng, bool dump, std::string&) {
+std::uint64_t MonoConversions(int index, Rng& rng, bool dump, std::string& tag) {
   const bool toMono = index % 2 == 0;
   Surface dst(toMono ? Kind::Mono : Kind::Colour, 11, 9, rng);
   Surface src(toMono ? Kind::Colour : Kind::Mono, 11, 9, rng);
-  Brush brush(dst.dc, toMono ? BrushForMono(rng) : RandomColour(rng, Kind::Colour));
+  const COLORREF fill = toMono ? BrushForMono(rng) : RandomColour(rng, Kind::Colour);
+  Brush brush(dst.dc, fill);
   SetBkColor(toMono ? src.dc : dst.dc, RandomColour(rng, Kind::Colour));
   SetTextColor(dst.dc, RandomColour(rng, Kind::Colour));
   if (toMono && rng.Chance(30)) {
@@ -266,17 +278,20 @@ std::uint64_t MonoConversions(int index, Rng& rng, bool dump, std::string&) {
   const DWORD rop = rng.Chance(70) ? kSourceRops[rng.Below(9)] : Rop3(rng.Below(256));
   const Area a = Pick(rng, -1, 3, -1, 3, 1, 10, 1, 8), from = Pick(rng, 0, 3, 0, 3, 0, 0, 0, 0);
   BitBlt(dst.dc, a.x, a.y, a.w, a.h, src.dc, from.x, from.y, rop);
+  if (toMono) tag = BrushOriginTag(fill, rop);
   return Finish(dst, dump);
 }
 
 // Monochrome to monochrome with every kind of brush.
-std::uint64_t MonoBrushes(int index, Rng& rng, bool dump, std::string&) {
+std::uint64_t MonoBrushes(int index, Rng& rng, bool dump, std::string& tag) {
   Surface dst(Kind::Mono, 16, 8, rng);
   Surface src(Kind::Mono, 16, 8, rng);
-  Brush brush(dst.dc, BrushForMono(rng));
+  const COLORREF fill = BrushForMono(rng);
+  Brush brush(dst.dc, fill);
   const DWORD rop = index < 128 ? Rop3(index * 2 + 1) : kPatternRops[rng.Below(3)];
   const Area a = Pick(rng, -1, 4, -1, 2, 4, 16, 2, 8), from = Pick(rng, 0, 2, 0, 2, 0, 0, 0, 0);
   BitBlt(dst.dc, a.x, a.y, a.w, a.h, src.dc, from.x, from.y, rop);
+  tag = BrushOriginTag(fill, rop);
   return Finish(dst, dump);
 }
 
