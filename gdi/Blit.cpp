@@ -193,6 +193,40 @@ bool PackedRows(const Target& dst, const TRect& area, const Target* src, POINT s
   return false;
 }
 
+// ---- palette indices --------------------------------------------------------------
+
+// Onto a 4- or 8-bit image the operation works on table indices: the
+// destination's own, the brush's and the source's nearest ones. BLACKNESS
+// thus writes index 0 and WHITENESS every bit set.
+void IndexRows(const Target& dst, const TRect& area, const Target* src, POINT srcCorner, std::uint8_t table,
+               const SourceConversion& conversion) {
+  DibImage& target = dst.bitmap->image;
+  const RopRowFn kernel = RopRow(table);
+  const BrushFill fill = FillFor(dst);
+  const std::uint32_t pattern = StoredIndex(target, fill.pixel);
+  const std::uint32_t mask = (1u << target.bitCount) - 1;
+  const LONG width = area.Width();
+  std::vector<std::uint32_t> targetRow(static_cast<std::size_t>(width));
+  std::vector<std::uint32_t> sourceRows;
+  if (src) {
+    // Read before any write, as both may be one surface.
+    sourceRows.resize(static_cast<std::size_t>(width) * area.Height());
+    for (LONG row = 0; row < area.Height(); ++row) {
+      std::uint32_t* s = sourceRows.data() + static_cast<std::size_t>(row) * width;
+      ReadRow(src->bitmap->image, srcCorner.Y + row, srcCorner.X, width, s);
+      conversion.Apply(s, static_cast<std::size_t>(width));
+      for (LONG i = 0; i < width; ++i) s[i] = StoredIndex(target, s[i]);
+    }
+  }
+  for (LONG row = 0; row < area.Height(); ++row) {
+    ReadIndexRow(target, area.Top + row, area.Left, width, targetRow.data());
+    kernel(targetRow.data(), src ? sourceRows.data() + static_cast<std::size_t>(row) * width : nullptr,
+           pattern, targetRow.size());
+    for (std::uint32_t& index : targetRow) index &= mask;
+    WriteIndexRow(target, area.Top + row, area.Left, width, targetRow.data());
+  }
+}
+
 // ---- row by row -----------------------------------------------------------------
 
 // Combines `area` of the destination (device coordinates, already clipped)
@@ -211,6 +245,10 @@ void CombineRows(const Target& dst, const TRect& area, const Target* src, POINT 
       IsPlain32(target) && (!useSource || (IsPlain32(src->bitmap->image) && !src->bitmap->Monochrome()));
   SourceConversion conversion;
   if (useSource) conversion = ConversionFor(dst, *src);
+  if (IsPaletted(target)) {
+    IndexRows(dst, area, useSource ? src : nullptr, srcCorner, table, conversion);
+    return;
+  }
   if (packedBlits.load(std::memory_order_relaxed) && !fill.Dithered() &&
       PackedRows(dst, area, useSource ? src : nullptr, srcCorner, kernel, fill.pixel, conversion))
     return;

@@ -152,6 +152,18 @@ bool IsPlainMono(const DibImage& image) {
          PaletteRgb(image, 1) == kRgbWhite;
 }
 
+bool IsPaletted(const DibImage& image) { return image.bitCount == 4 || image.bitCount == 8; }
+
+void ReadIndexRow(const DibImage& image, LONG y, LONG x, LONG count, std::uint32_t* out) {
+  const std::uint8_t* row = image.Row(y);
+  for (LONG i = 0; i < count; ++i) out[i] = ReadIndex(row, x + i, image.bitCount);
+}
+
+void WriteIndexRow(DibImage& image, LONG y, LONG x, LONG count, const std::uint32_t* in) {
+  std::uint8_t* row = image.Row(y);
+  for (LONG i = 0; i < count; ++i) WriteIndex(row, x + i, image.bitCount, in[i]);
+}
+
 unsigned StoredIndex(const DibImage& image, std::uint32_t rgb) {
   if (image.bitCount == 1 && image.palette.size() == 2)
     return TwoColourIndex(image, PaletteRgb(image, 0), PaletteRgb(image, 1), rgb);

@@ -39,6 +39,12 @@ void ReadRow(const DibImage& image, LONG y, LONG x, LONG count, std::uint32_t* o
 // nearest colour the format can hold.
 void WriteRow(DibImage& image, LONG y, LONG x, LONG count, const std::uint32_t* in);
 
+// Images of 4 or 8 bits per pixel: the table indices themselves, which the
+// raster operations work on.
+bool IsPaletted(const DibImage& image);
+void ReadIndexRow(const DibImage& image, LONG y, LONG x, LONG count, std::uint32_t* out);
+void WriteIndexRow(DibImage& image, LONG y, LONG x, LONG count, const std::uint32_t* in);
+
 // The colour a single pixel of this format would hold for `rgb`.
 std::uint32_t NearestRepresentable(const DibImage& image, std::uint32_t rgb);
 
