@@ -22,6 +22,7 @@
 #include "gdi/MonoRows.h"
 #include "gdi/PixelFormat.h"
 #include "gdi/RasterOps.h"
+#include "gdi/StretchMap.h"
 
 namespace gdi {
 using namespace detail;
@@ -288,51 +289,71 @@ void FillDeviceRect(const Target& t, const TRect& deviceRect, std::uint32_t pixe
     WriteRow(t.bitmap->image, y, area.Left, area.Width(), row.data());
 }
 
-// Stretches by picking, for each destination pixel, the source pixel under
-// its centre.
-void StretchRows(const Target& dst, TRect area, const TRect& dstRect, bool mirrorX, bool mirrorY,
-                 const Target& src, const TRect& srcRect, std::uint8_t table) {
-  area = Intersect(DrawableArea(*dst.dc, *dst.bitmap), area);
+// The part of `span` inside [low, high).
+SourceSpan ClipSpan(const SourceSpan& span, LONG low, LONG high) {
+  const LONG first = std::max(span.first, low), end = std::min(span.first + span.count, high);
+  return {first, std::max<LONG>(end - first, 0)};
+}
+
+// Stretches the source onto `dstRect` (device coordinates): each destination
+// pixel is made from the source pixels of its column span and its row span,
+// joined by AND under BLACKONWHITE and by OR otherwise (the other modes keep
+// one pixel per span). Source pixels off the source surface are left out, and
+// a destination pixel left without any is not touched.
+void StretchRows(const Target& dst, const TRect& dstRect, const Target& src,
+                 const std::vector<SourceSpan>& columns, const std::vector<SourceSpan>& rows, int mode,
+                 std::uint8_t table) {
+  const TRect area = Intersect(DrawableArea(*dst.dc, *dst.bitmap), dstRect);
   if (Empty(area)) return;
   const TRect srcBounds = SurfaceOf(src);
-  auto mapAxis = [](LONG d, LONG dstStart, LONG dstLen, LONG srcStart, LONG srcLen, bool mirror) {
-    const long long i = d - dstStart;
-    long long j = ((2 * i + 1) * srcLen) / (2LL * dstLen);
-    if (mirror) j = srcLen - 1 - j;
-    return static_cast<LONG>(srcStart + j);
-  };
-  std::vector<LONG> columns;
-  LONG first = area.Right, last = area.Left - 1;
+  std::vector<SourceSpan> used;
+  LONG left = area.Right, right = area.Left, srcLeft = srcBounds.Right, srcRight = srcBounds.Left;
   for (LONG x = area.Left; x < area.Right; ++x) {
-    const LONG sx = mapAxis(x, dstRect.Left, dstRect.Width(), srcRect.Left, srcRect.Width(), mirrorX);
-    if (sx >= srcBounds.Left && sx < srcBounds.Right) {
-      first = std::min(first, x);
-      last = std::max(last, x);
-    }
-    columns.push_back(sx);
+    const SourceSpan span =
+        ClipSpan(columns[static_cast<std::size_t>(x - dstRect.Left)], srcBounds.Left, srcBounds.Right);
+    if (span.count == 0) continue;
+    if (used.empty()) left = x;
+    right = x + 1;
+    srcLeft = std::min(srcLeft, span.first);
+    srcRight = std::max(srcRight, span.first + span.count);
+    used.push_back(span);
   }
-  if (last < first) return;
-  const LONG width = last - first + 1;
+  if (used.empty()) return;
+  const LONG width = right - left;
   const SourceConversion conversion = ConversionFor(dst, src);
   const RopRowFn kernel = RopRow(table);
   const std::uint32_t pattern = PatternFor(dst);
-  std::vector<std::uint32_t> sourceLine(static_cast<std::size_t>(src.bitmap->image.width));
-  std::vector<std::uint32_t> sourceRow(static_cast<std::size_t>(width));
+  const bool keepBlack = mode == BLACKONWHITE;
+  auto join = [keepBlack](std::uint32_t a, std::uint32_t b) { return keepBlack ? a & b : a | b; };
+  std::vector<std::uint32_t> line(static_cast<std::size_t>(srcRight - srcLeft));
+  std::vector<std::uint32_t> stretched(static_cast<std::size_t>(width));
   std::vector<std::uint32_t> targetRow(static_cast<std::size_t>(width));
   // A stretch within one surface reads from a copy taken before it starts.
   std::optional<DibImage> copy;
   if (src.bitmap == dst.bitmap) copy = src.bitmap->image;
   const DibImage& source = copy ? *copy : src.bitmap->image;
+  // Growing repeats source rows: a row stretched once serves until the span changes.
+  SourceSpan last;
   for (LONG y = area.Top; y < area.Bottom; ++y) {
-    const LONG sy = mapAxis(y, dstRect.Top, dstRect.Height(), srcRect.Top, srcRect.Height(), mirrorY);
-    if (sy < srcBounds.Top || sy >= srcBounds.Bottom) continue;
-    ReadRow(source, sy, 0, source.width, sourceLine.data());
-    for (LONG i = 0; i < width; ++i)
-      sourceRow[i] = sourceLine[static_cast<std::size_t>(columns[first - area.Left + i])];
-    conversion.Apply(sourceRow.data(), sourceRow.size());
-    if (RopUsesDestination(table)) ReadRow(dst.bitmap->image, y, first, width, targetRow.data());
-    kernel(targetRow.data(), sourceRow.data(), pattern, targetRow.size());
-    WriteRow(dst.bitmap->image, y, first, width, targetRow.data());
+    const SourceSpan span =
+        ClipSpan(rows[static_cast<std::size_t>(y - dstRect.Top)], srcBounds.Top, srcBounds.Bottom);
+    if (span.count == 0) continue;
+    if (span.first != last.first || span.count != last.count) {
+      for (LONG sy = span.first; sy < span.first + span.count; ++sy) {
+        ReadRow(source, sy, srcLeft, srcRight - srcLeft, line.data());
+        conversion.Apply(line.data(), line.size());
+        for (std::size_t i = 0; i < used.size(); ++i) {
+          const std::uint32_t* from = line.data() + (used[i].first - srcLeft);
+          std::uint32_t value = from[0];
+          for (LONG k = 1; k < used[i].count; ++k) value = join(value, from[k]);
+          stretched[i] = sy == span.first ? value : join(stretched[i], value);
+        }
+      }
+      last = span;
+    }
+    if (RopUsesDestination(table)) ReadRow(dst.bitmap->image, y, left, width, targetRow.data());
+    kernel(targetRow.data(), stretched.data(), pattern, targetRow.size());
+    WriteRow(dst.bitmap->image, y, left, width, targetRow.data());
   }
 }
 
@@ -385,11 +406,14 @@ BOOL StretchBlt(HDC dstHandle, int x, int y, int width, int height, HDC srcHandl
   Target src = FindTarget(srcHandle);
   if (!dst || !src) return FALSE;
   if (width == 0 || height == 0 || srcWidth == 0 || srcHeight == 0) return TRUE;
-  const bool mirrorX = (width < 0) != (srcWidth < 0);
-  const bool mirrorY = (height < 0) != (srcHeight < 0);
-  const TRect dstRect = RectToDevice(dst.dc->state, Mirrored(x, y, width, height));
-  const TRect srcRect = RectToDevice(src.dc->state, Mirrored(srcX, srcY, srcWidth, srcHeight));
-  StretchRows(dst, dstRect, dstRect, mirrorX, mirrorY, src, srcRect, table);
+  const int mode = dst.dc->state.stretchMode;
+  const bool joins = mode == BLACKONWHITE || mode == WHITEONBLACK;
+  const POINT srcStart = ToDevice(src.dc->state, srcX, srcY);
+  std::vector<SourceSpan> columns, rows;
+  MapStretchAxis(width, srcStart.X, srcWidth, joins ? SpanPick::All : SpanPick::Last, columns);
+  MapStretchAxis(height, srcStart.Y, srcHeight, joins ? SpanPick::All : SpanPick::First, rows);
+  StretchRows(dst, RectToDevice(dst.dc->state, Mirrored(x, y, width, height)), src, columns, rows, mode,
+              table);
   return TRUE;
 }
 
