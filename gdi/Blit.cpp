@@ -20,9 +20,11 @@
 #include "gdi/BrushFill.h"
 #include "gdi/DcAccess.h"
 #include "gdi/Gdi.h"
+#include "gdi/Halftone.h"
 #include "gdi/MonoRows.h"
 #include "gdi/PixelFormat.h"
 #include "gdi/RasterOps.h"
+#include "gdi/StretchMap.h"
 
 namespace gdi {
 using namespace detail;
@@ -337,52 +339,181 @@ void FillDeviceRect(const Target& t, const TRect& deviceRect, const BrushFill& f
   }
 }
 
-// Stretches by picking, for each destination pixel, the source pixel under
-// its centre.
-void StretchRows(const Target& dst, TRect area, const TRect& dstRect, bool mirrorX, bool mirrorY,
-                 const Target& src, const TRect& srcRect, std::uint8_t table) {
-  area = Intersect(DrawableArea(*dst.dc, *dst.bitmap), area);
+// ---- stretching -------------------------------------------------------------------
+
+// The source of a stretch, read a row at a time as the destination takes it:
+// columns [left, right), converted for the destination. A stretch within one
+// surface reads from a copy taken before it starts.
+class StretchSource {
+ public:
+  StretchSource(const Target& dst, const Target& src, LONG left, LONG right)
+      : conversion_(ConversionFor(dst, src)), left_(left), width_(right - left) {
+    if (src.bitmap == dst.bitmap) copy_ = src.bitmap->image;
+    image_ = copy_ ? &*copy_ : &src.bitmap->image;
+  }
+
+  // Row `y`; source column x lands at [x - Left()].
+  void Read(LONG y, std::vector<std::uint32_t>& line) const {
+    line.resize(static_cast<std::size_t>(width_));
+    ReadRow(*image_, y, left_, width_, line.data());
+    conversion_.Apply(line.data(), line.size());
+  }
+  LONG Left() const { return left_; }
+
+ private:
+  SourceConversion conversion_;
+  LONG left_, width_;
+  std::optional<DibImage> copy_;
+  const DibImage* image_;
+};
+
+// Puts the stretched source through the raster operation onto destination
+// rows [top, bottom), columns [left, right): `fill(y, row)` writes the source
+// for row y into `row`, or returns false to leave the row alone. A `row` left
+// as it is still holds what was filled last.
+template <class Fill>
+void WriteStretched(const Target& dst, LONG top, LONG bottom, LONG left, LONG right, std::uint8_t table,
+                    Fill fill) {
+  const RopRowFn kernel = RopRow(table);
+  const BrushFill brush = FillFor(dst);
+  const LONG width = right - left;
+  std::vector<std::uint32_t> source(static_cast<std::size_t>(width)), target(source.size()), white;
+  for (LONG y = top; y < bottom; ++y) {
+    if (!fill(y, source.data())) continue;
+    if (RopUsesDestination(table)) ReadRow(dst.bitmap->image, y, left, width, target.data());
+    CombineRow(kernel, brush, target.data(), source.data(), target.size(), left, y, white);
+    WriteRow(dst.bitmap->image, y, left, width, target.data());
+  }
+}
+
+// The part of `span` inside [low, high).
+SourceSpan ClipSpan(const SourceSpan& span, LONG low, LONG high) {
+  const LONG first = std::max(span.first, low), end = std::min(span.first + span.count, high);
+  return {first, std::max<LONG>(end - first, 0)};
+}
+
+// Stretches the source onto `dstRect` (device coordinates): each destination
+// pixel is made from the source pixels of its column span and its row span,
+// joined by AND under BLACKONWHITE and by OR otherwise (the other modes keep
+// one pixel per span). Source pixels off the source surface are left out, and
+// a destination pixel left without any is not touched.
+void StretchRows(const Target& dst, const TRect& dstRect, const Target& src,
+                 const std::vector<SourceSpan>& columns, const std::vector<SourceSpan>& rows, int mode,
+                 std::uint8_t table) {
+  const TRect area = Intersect(DrawableArea(*dst.dc, *dst.bitmap), dstRect);
   if (Empty(area)) return;
   const TRect srcBounds = SurfaceOf(src);
-  auto mapAxis = [](LONG d, LONG dstStart, LONG dstLen, LONG srcStart, LONG srcLen, bool mirror) {
-    const long long i = d - dstStart;
-    long long j = ((2 * i + 1) * srcLen) / (2LL * dstLen);
-    if (mirror) j = srcLen - 1 - j;
-    return static_cast<LONG>(srcStart + j);
-  };
-  std::vector<LONG> columns;
-  LONG first = area.Right, last = area.Left - 1;
+  std::vector<SourceSpan> used;
+  LONG left = area.Right, right = area.Left, srcLeft = srcBounds.Right, srcRight = srcBounds.Left;
   for (LONG x = area.Left; x < area.Right; ++x) {
-    const LONG sx = mapAxis(x, dstRect.Left, dstRect.Width(), srcRect.Left, srcRect.Width(), mirrorX);
-    if (sx >= srcBounds.Left && sx < srcBounds.Right) {
-      first = std::min(first, x);
-      last = std::max(last, x);
+    const SourceSpan span =
+        ClipSpan(columns[static_cast<std::size_t>(x - dstRect.Left)], srcBounds.Left, srcBounds.Right);
+    if (span.count == 0) continue;
+    if (used.empty()) left = x;
+    right = x + 1;
+    srcLeft = std::min(srcLeft, span.first);
+    srcRight = std::max(srcRight, span.first + span.count);
+    used.push_back(span);
+  }
+  if (used.empty()) return;
+  const StretchSource source(dst, src, srcLeft, srcRight);
+  const bool keepBlack = mode == BLACKONWHITE;
+  auto join = [keepBlack](std::uint32_t a, std::uint32_t b) { return keepBlack ? a & b : a | b; };
+  std::vector<std::uint32_t> line;
+  // Growing repeats source rows: a row stretched once serves until the span changes.
+  SourceSpan last;
+  WriteStretched(dst, area.Top, area.Bottom, left, right, table, [&](LONG y, std::uint32_t* out) {
+    const SourceSpan span =
+        ClipSpan(rows[static_cast<std::size_t>(y - dstRect.Top)], srcBounds.Top, srcBounds.Bottom);
+    if (span.count == 0) return false;
+    if (span.first == last.first && span.count == last.count) return true;
+    for (LONG sy = span.first; sy < span.first + span.count; ++sy) {
+      source.Read(sy, line);
+      for (std::size_t i = 0; i < used.size(); ++i) {
+        const std::uint32_t* from = line.data() + (used[i].first - srcLeft);
+        std::uint32_t value = from[0];
+        for (LONG k = 1; k < used[i].count; ++k) value = join(value, from[k]);
+        out[i] = sy == span.first ? value : join(out[i], value);
+      }
     }
-    columns.push_back(sx);
+    last = span;
+    return true;
+  });
+}
+
+// Stretches the source onto `dstRect` by blending: along each row first,
+// rounded, then between the two rows. A destination pixel whose sample
+// starts off the source surface is not touched; one that would blend in a
+// pixel past its edge takes the edge pixel instead.
+void HalftoneRows(const Target& dst, const TRect& dstRect, const Target& src,
+                  const std::vector<BlendSample>& columns, const std::vector<BlendSample>& rows,
+                  std::uint8_t table) {
+  const TRect area = Intersect(DrawableArea(*dst.dc, *dst.bitmap), dstRect);
+  if (Empty(area)) return;
+  const TRect srcBounds = SurfaceOf(src);
+  auto onSurface = [](BlendSample s, LONG low, LONG high) -> std::optional<BlendSample> {
+    if (s.from < low || s.from >= high) return std::nullopt;
+    s.to = std::clamp(s.to, low, high - 1);
+    return s;
+  };
+  std::vector<BlendSample> used;
+  LONG left = area.Right, right = area.Left, srcLeft = srcBounds.Right, srcRight = srcBounds.Left;
+  for (LONG x = area.Left; x < area.Right; ++x) {
+    const auto sample =
+        onSurface(columns[static_cast<std::size_t>(x - dstRect.Left)], srcBounds.Left, srcBounds.Right);
+    if (!sample) continue;
+    if (used.empty()) left = x;
+    right = x + 1;
+    srcLeft = std::min({srcLeft, sample->from, sample->to});
+    srcRight = std::max({srcRight, sample->from + 1, sample->to + 1});
+    used.push_back(*sample);
   }
-  if (last < first) return;
-  const LONG width = last - first + 1;
-  const SourceConversion conversion = ConversionFor(dst, src);
-  const RopRowFn kernel = RopRow(table);
-  const BrushFill fill = FillFor(dst);
-  std::vector<std::uint32_t> sourceLine(static_cast<std::size_t>(src.bitmap->image.width));
-  std::vector<std::uint32_t> sourceRow(static_cast<std::size_t>(width));
-  std::vector<std::uint32_t> targetRow(static_cast<std::size_t>(width)), white;
-  // A stretch within one surface reads from a copy taken before it starts.
-  std::optional<DibImage> copy;
-  if (src.bitmap == dst.bitmap) copy = src.bitmap->image;
-  const DibImage& source = copy ? *copy : src.bitmap->image;
-  for (LONG y = area.Top; y < area.Bottom; ++y) {
-    const LONG sy = mapAxis(y, dstRect.Top, dstRect.Height(), srcRect.Top, srcRect.Height(), mirrorY);
-    if (sy < srcBounds.Top || sy >= srcBounds.Bottom) continue;
-    ReadRow(source, sy, 0, source.width, sourceLine.data());
-    for (LONG i = 0; i < width; ++i)
-      sourceRow[i] = sourceLine[static_cast<std::size_t>(columns[first - area.Left + i])];
-    conversion.Apply(sourceRow.data(), sourceRow.size());
-    if (RopUsesDestination(table)) ReadRow(dst.bitmap->image, y, first, width, targetRow.data());
-    CombineRow(kernel, fill, targetRow.data(), sourceRow.data(), targetRow.size(), first, y, white);
-    WriteRow(dst.bitmap->image, y, first, width, targetRow.data());
+  if (used.empty()) return;
+  auto rowSample = [&](LONG y) {
+    return onSurface(rows[static_cast<std::size_t>(y - dstRect.Top)], srcBounds.Top, srcBounds.Bottom);
+  };
+  // Surfaces of fewer than 8 bits a pixel take no blends: the source reads as
+  // the first colour of their table.
+  const DibImage& target = dst.bitmap->image;
+  if (target.bitCount < 8) {
+    const RGBQUAD first = target.palette.empty() ? RGBQUAD{} : target.palette.front();
+    const std::uint32_t pixel = (std::uint32_t{first.rgbRed} << 16) | (first.rgbGreen << 8) | first.rgbBlue;
+    WriteStretched(dst, area.Top, area.Bottom, left, right, table, [&](LONG y, std::uint32_t* out) {
+      std::fill_n(out, used.size(), pixel);
+      return rowSample(y).has_value();
+    });
+    return;
   }
+  const StretchSource source(dst, src, srcLeft, srcRight);
+  std::vector<std::uint32_t> line;
+  // Source rows blended along the row, kept while the samples still need them.
+  std::vector<std::uint32_t> upper(used.size()), lower(used.size());
+  LONG upperY = srcBounds.Top - 1, lowerY = srcBounds.Top - 1;
+  auto blendRow = [&](LONG sy, std::vector<std::uint32_t>& out) {
+    source.Read(sy, line);
+    for (std::size_t i = 0; i < used.size(); ++i)
+      out[i] = Blend(line[static_cast<std::size_t>(used[i].from - srcLeft)],
+                     line[static_cast<std::size_t>(used[i].to - srcLeft)], used[i].weight);
+  };
+  WriteStretched(dst, area.Top, area.Bottom, left, right, table, [&](LONG y, std::uint32_t* out) {
+    const auto sample = rowSample(y);
+    if (!sample) return false;
+    if (sample->from != upperY) {
+      if (sample->from == lowerY) {
+        std::swap(upper, lower);
+        std::swap(upperY, lowerY);
+      } else {
+        blendRow(sample->from, upper);
+        upperY = sample->from;
+      }
+    }
+    if (sample->to != lowerY) {
+      blendRow(sample->to, lower);
+      lowerY = sample->to;
+    }
+    for (std::size_t i = 0; i < used.size(); ++i) out[i] = Blend(upper[i], lower[i], sample->weight);
+    return true;
+  });
 }
 
 }  // namespace
@@ -436,11 +567,21 @@ BOOL StretchBlt(HDC dstHandle, int x, int y, int width, int height, HDC srcHandl
   Target src = FindTarget(srcHandle);
   if (!dst || !src) return FALSE;
   if (width == 0 || height == 0 || srcWidth == 0 || srcHeight == 0) return TRUE;
-  const bool mirrorX = (width < 0) != (srcWidth < 0);
-  const bool mirrorY = (height < 0) != (srcHeight < 0);
+  const int mode = dst.dc->state.stretchMode;
+  const POINT srcStart = ToDevice(src.dc->state, srcX, srcY);
   const TRect dstRect = RectToDevice(dst.dc->state, Mirrored(x, y, width, height));
-  const TRect srcRect = RectToDevice(src.dc->state, Mirrored(srcX, srcY, srcWidth, srcHeight));
-  StretchRows(dst, dstRect, dstRect, mirrorX, mirrorY, src, srcRect, table);
+  if (mode == HALFTONE) {
+    std::vector<BlendSample> columns, rows;
+    MapBlendAxis(width, srcStart.X, srcWidth, columns);
+    MapBlendAxis(height, srcStart.Y, srcHeight, rows);
+    HalftoneRows(dst, dstRect, src, columns, rows, table);
+    return TRUE;
+  }
+  const bool joins = mode == BLACKONWHITE || mode == WHITEONBLACK;
+  std::vector<SourceSpan> columns, rows;
+  MapStretchAxis(width, srcStart.X, srcWidth, joins ? SpanPick::All : SpanPick::Last, columns);
+  MapStretchAxis(height, srcStart.Y, srcHeight, joins ? SpanPick::All : SpanPick::First, rows);
+  StretchRows(dst, dstRect, src, columns, rows, mode, table);
   return TRUE;
 }
 
