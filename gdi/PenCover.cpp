@@ -1,16 +1,17 @@
-// Geometry of wide pens. A pen of width w spans the w pixels from
-// p - w/2 (rounded down) across a point p, so an even width has its centre
-// half a pixel before p. Distances are worked in doubled coordinates, where
-// pixel centres and that centre are whole numbers.
+// Geometry of wide pens. A dot of width w spans the w pixels from p - w/2
+// (rounded down) across a point p, so an even width has its centre half a
+// pixel before p.
 #include "gdi/PenCover.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace gdi::detail {
 
 namespace {
 
-// The doubled offset of pixel coordinate v from the pen's centre on p.
+// The doubled offset of pixel coordinate v from the centre of a dot on p,
+// a whole number for either parity of the width.
 long long Doubled(LONG v, LONG p, int width) { return 2LL * (v - p) + (1 - width % 2); }
 
 }  // namespace
@@ -55,18 +56,52 @@ void PenCover::AddDot(POINT centre) {
     }
 }
 
-// The band: pixels whose centres project onto the segment and lie within w/2
-// of it.
+// The band is the parallelogram spanned by the segment and its two offsets
+// half the width across it. The offset to the right (down for a horizontal
+// segment) is rounded away from zero, the other one to the nearest whole
+// number; a pixel is inside when its top left corner point is, points on a
+// left or top edge counting as inside.
 void PenCover::AddSegment(POINT a, POINT b) {
-  const long long dx = b.X - a.X, dy = b.Y - a.Y, length2 = dx * dx + dy * dy;
-  if (length2 == 0) return;
-  const long long reach2 = static_cast<long long>(width_) * width_ * length2;
-  for (LONG y = bounds_.Top; y < bounds_.Bottom; ++y)
-    for (LONG x = bounds_.Left; x < bounds_.Right; ++x) {
-      const long long px = Doubled(x, a.X, width_), py = Doubled(y, a.Y, width_);
-      const long long along = px * dx + py * dy, across = px * dy - py * dx;
-      if (along >= 0 && along <= 2 * length2 && across * across <= reach2) Mark(x, y);
+  const LONG dx = b.X - a.X, dy = b.Y - a.Y;
+  if (dx == 0 && dy == 0) return;
+  const double scale =
+      width_ / (2.0 * std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+  double hx = -dy * scale, hy = dx * scale;
+  if (hx < 0 || (hx == 0 && hy < 0)) {
+    hx = -hx;
+    hy = -hy;
+  }
+  auto away = [](double v) { return static_cast<LONG>(v < 0 ? std::floor(v) : std::ceil(v)); };
+  auto nearest = [](double v) { return static_cast<LONG>(std::floor(v + 0.5)); };
+  const POINT outer{away(hx), away(hy)}, inner{nearest(-hx), nearest(-hy)};
+  const POINT quad[] = {{a.X + outer.X, a.Y + outer.Y},
+                        {b.X + outer.X, b.Y + outer.Y},
+                        {b.X + inner.X, b.Y + inner.Y},
+                        {a.X + inner.X, a.Y + inner.Y}};
+  for (LONG y = bounds_.Top; y < bounds_.Bottom; ++y) {
+    // Each edge crossing row y has the pixels before its crossing point on
+    // its left; inside is an odd count of those, a run for a convex shape.
+    LONG runStart = bounds_.Right, runEnd = bounds_.Left;
+    int crossings = 0;
+    for (int i = 0; i < 4; ++i) {
+      const POINT p = quad[i], q = quad[(i + 1) % 4];
+      if ((p.Y <= y) == (q.Y <= y)) continue;
+      long long num =
+          static_cast<long long>(p.X) * (q.Y - p.Y) + static_cast<long long>(y - p.Y) * (q.X - p.X);
+      long long den = q.Y - p.Y;
+      if (den < 0) {
+        num = -num;
+        den = -den;
+      }
+      const long long whole = num >= 0 ? num / den : -((-num + den - 1) / den);
+      const LONG limit = static_cast<LONG>(whole * den == num ? whole : whole + 1);
+      runStart = std::min(runStart, limit);
+      runEnd = std::max(runEnd, limit);
+      ++crossings;
     }
+    if (crossings < 2) continue;
+    for (LONG x = std::max(runStart, bounds_.Left); x < std::min(runEnd, bounds_.Right); ++x) Mark(x, y);
+  }
 }
 
 }  // namespace gdi::detail
