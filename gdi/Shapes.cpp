@@ -1,14 +1,12 @@
 // Lines, rectangles, ellipses and the focus frame, drawn with the selected
 // pen and brush through the context's binary raster operation.
 #include <algorithm>
-#include <cmath>
 #include <span>
 #include <vector>
 
 #include "gdi/DcAccess.h"
 #include "gdi/Gdi.h"
 #include "gdi/PenStroke.h"
-#include "gdi/PixelFormat.h"
 #include "gdi/ShapePaint.h"
 
 namespace gdi {
