@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gdi/DcAccess.h"
+
 namespace gdi::detail {
 
 namespace {
@@ -16,7 +18,8 @@ long long Doubled(LONG v, LONG p, int width) { return 2LL * (v - p) + (1 - width
 
 }  // namespace
 
-PenCover::PenCover(std::span<const POINT> points, bool closed, int width) : width_(width) {
+PenCover::PenCover(std::span<const POINT> points, bool closed, int width, const TRect& limit)
+    : width_(width) {
   if (points.empty()) return;
   LONG left = points[0].X, top = points[0].Y, right = left, bottom = top;
   for (const POINT& p : points) {
@@ -25,22 +28,26 @@ PenCover::PenCover(std::span<const POINT> points, bool closed, int width) : widt
     top = std::min(top, p.Y);
     bottom = std::max(bottom, p.Y);
   }
-  bounds_ = {left - width, top - width, right + width + 1, bottom + width + 1};
+  bounds_ = Intersect({left - width, top - width, right + width + 1, bottom + width + 1}, limit);
   cells_.assign(static_cast<std::size_t>(bounds_.Width()) * static_cast<std::size_t>(bounds_.Height()), 0);
   for (const POINT& p : points) AddDot(p);
   for (std::size_t i = 1; i < points.size(); ++i) AddSegment(points[i - 1], points[i]);
   if (closed && points.size() > 2) AddSegment(points.back(), points.front());
 }
 
-bool PenCover::Covers(LONG x, LONG y) const {
-  if (x < bounds_.Left || x >= bounds_.Right || y < bounds_.Top || y >= bounds_.Bottom) return false;
-  return cells_[static_cast<std::size_t>(y - bounds_.Top) * static_cast<std::size_t>(bounds_.Width()) +
-                static_cast<std::size_t>(x - bounds_.Left)] != 0;
-}
+bool PenCover::Covers(LONG x, LONG y) const { return InBounds(x, y) && cells_[Index(x, y)] != 0; }
 
 void PenCover::Mark(LONG x, LONG y) {
-  cells_[static_cast<std::size_t>(y - bounds_.Top) * static_cast<std::size_t>(bounds_.Width()) +
-         static_cast<std::size_t>(x - bounds_.Left)] = 1;
+  if (InBounds(x, y)) cells_[Index(x, y)] = 1;
+}
+
+bool PenCover::InBounds(LONG x, LONG y) const {
+  return x >= bounds_.Left && x < bounds_.Right && y >= bounds_.Top && y < bounds_.Bottom;
+}
+
+std::size_t PenCover::Index(LONG x, LONG y) const {
+  return static_cast<std::size_t>(y - bounds_.Top) * static_cast<std::size_t>(bounds_.Width()) +
+         static_cast<std::size_t>(x - bounds_.Left);
 }
 
 // The round dot: the pixels whose centres lie within w/2 - 1/4 of the centre,

@@ -13,8 +13,8 @@ namespace gdi::detail {
 class PenCover {
  public:
   // Covers the path through `points` (device coordinates), back to the first
-  // point when `closed`.
-  PenCover(std::span<const POINT> points, bool closed, int width);
+  // point when `closed`, keeping only the pixels inside `limit`.
+  PenCover(std::span<const POINT> points, bool closed, int width, const TRect& limit);
 
   const TRect& Bounds() const { return bounds_; }
   bool Covers(LONG x, LONG y) const;
@@ -23,6 +23,8 @@ class PenCover {
   void AddDot(POINT centre);
   void AddSegment(POINT a, POINT b);
   void Mark(LONG x, LONG y);
+  bool InBounds(LONG x, LONG y) const;
+  std::size_t Index(LONG x, LONG y) const;
 
   int width_;
   TRect bounds_;

@@ -65,8 +65,8 @@ void ThinStroke(const Target& t, std::span<const POINT> points, bool closed) {
 
 void WideStroke(const Target& t, std::span<const POINT> points, bool closed) {
   const PenObject& pen = DcPen(*t.dc);
-  const PenCover cover(points, closed, pen.width);
   const TRect area = DrawableArea(*t.dc, *t.bitmap);
+  const PenCover cover(points, closed, pen.width, area);
   const std::uint8_t table = Rop2Table(t.dc->state.rop2);
   const std::uint32_t ink = PixelForColor(*t.bitmap, pen.color);
   const TRect& box = cover.Bounds();
