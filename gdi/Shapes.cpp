@@ -1,102 +1,24 @@
 // Lines, rectangles, ellipses and the focus frame, drawn with the selected
 // pen and brush through the context's binary raster operation.
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
+#include <span>
 #include <vector>
 
 #include "gdi/DcAccess.h"
 #include "gdi/Gdi.h"
-#include "gdi/PixelFormat.h"
-#include "gdi/RasterOps.h"
+#include "gdi/PenStroke.h"
+#include "gdi/ShapePaint.h"
 
 namespace gdi {
 using namespace detail;
 
 namespace {
 
-// A binary operation (pen or brush with destination) as the ternary table
-// that ignores the source: binary bit (pen·2 + dest) is ternary bit
-// (pen·4 + source·2 + dest) for both source values.
-std::uint8_t Rop2Table(int rop2) {
-  const unsigned binary = static_cast<unsigned>(rop2 - 1) & 0x0F;
-  std::uint8_t table = 0;
-  for (unsigned i = 0; i < 8; ++i) {
-    const unsigned pen = (i >> 2) & 1, dest = i & 1;
-    if ((binary >> (pen * 2 + dest)) & 1) table = static_cast<std::uint8_t>(table | (1u << i));
-  }
-  return table;
-}
-
-// Draws one horizontal run [x0, x1) of row y (device coordinates) with the
-// colour as pattern.
-void Span(const Target& t, const TRect& area, LONG y, LONG x0, LONG x1, std::uint32_t pixel,
-          std::uint8_t table) {
-  if (y < area.Top || y >= area.Bottom) return;
-  x0 = std::max(x0, area.Left);
-  x1 = std::min(x1, area.Right);
-  if (x1 <= x0) return;
-  std::vector<std::uint32_t> row(static_cast<std::size_t>(x1 - x0));
-  ReadRow(t.bitmap->image, y, x0, x1 - x0, row.data());
-  RopRow(table)(row.data(), nullptr, pixel, row.size());
-  WriteRow(t.bitmap->image, y, x0, x1 - x0, row.data());
-}
-
-void FillBox(const Target& t, const TRect& area, const TRect& box, std::uint32_t pixel, std::uint8_t table) {
-  for (LONG y = box.Top; y < box.Bottom; ++y) Span(t, area, y, box.Left, box.Right, pixel, table);
-}
-
-// On-off lengths of the dashed pen styles, starting with a drawn run.
-std::vector<int> DashPattern(int style) {
-  switch (style) {
-    case PS_DASH: return {18, 6};
-    case PS_DOT: return {3, 3};
-    case PS_DASHDOT: return {9, 6, 3, 6};
-    case PS_DASHDOTDOT: return {9, 3, 3, 3, 3, 3};
-    default: return {};
-  }
-}
-
-// Bresenham from a to b, the end point excluded; `plot` gets device points.
-template <typename Plot>
-void WalkLine(POINT a, POINT b, Plot plot) {
-  LONG dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
-  const LONG sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
-  LONG err = dx + dy;
-  while (a.X != b.X || a.Y != b.Y) {
-    plot(a);
-    const LONG e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
-      a.X += sx;
-    }
-    if (e2 <= dx) {
-      err += dx;
-      a.Y += sy;
-    }
-  }
-}
-
-void PenLine(const Target& t, POINT from, POINT to) {
-  const PenObject& pen = DcPen(*t.dc);
-  if (pen.style == PS_NULL) return;
-  const TRect area = DrawableArea(*t.dc, *t.bitmap);
-  const std::uint32_t pixel = PixelForColor(*t.bitmap, pen.color);
-  const std::uint8_t table = Rop2Table(t.dc->state.rop2);
-  const std::vector<int> dashes = pen.width == 1 ? DashPattern(pen.style) : std::vector<int>{};
-  const LONG half = (pen.width - 1) / 2;
-  std::size_t dash = 0;
-  int left = dashes.empty() ? 0 : dashes[0];
-  WalkLine(ToDevice(t.dc->state, from.X, from.Y), ToDevice(t.dc->state, to.X, to.Y), [&](POINT p) {
-    const bool on = dashes.empty() || dash % 2 == 0;
-    if (!dashes.empty() && --left == 0) {
-      dash = (dash + 1) % dashes.size();
-      left = dashes[dash];
-    }
-    if (!on) return;
-    const TRect box{p.X - half, p.Y - half, p.X - half + pen.width, p.Y - half + pen.width};
-    FillBox(t, area, box, pixel, table);
-  });
+void StrokeLogical(const Target& t, std::span<const POINT> points, bool closed) {
+  std::vector<POINT> device;
+  device.reserve(points.size());
+  for (const POINT& p : points) device.push_back(ToDevice(t.dc->state, p.X, p.Y));
+  StrokePath(t, device, closed);
 }
 
 }  // namespace
@@ -114,7 +36,8 @@ BOOL LineTo(HDC handle, int x, int y) {
   auto lock = LockTable();
   Target t = FindTarget(handle);
   if (!t) return FALSE;
-  PenLine(t, t.dc->state.penPos, {x, y});
+  const POINT path[] = {t.dc->state.penPos, {x, y}};
+  StrokeLogical(t, path, false);
   t.dc->state.penPos = {x, y};
   return TRUE;
 }
@@ -124,37 +47,38 @@ BOOL Polyline(HDC handle, const POINT* points, int count) {
   auto lock = LockTable();
   Target t = FindTarget(handle);
   if (!t) return FALSE;
-  for (int i = 1; i < count; ++i) PenLine(t, points[i - 1], points[i]);
+  StrokeLogical(t, std::span<const POINT>(points, static_cast<std::size_t>(count)), false);
   return TRUE;
 }
 
+// The outline runs through the corner pixels (left, top) and (right - 1,
+// bottom - 1), starting at the top right and going round counter-clockwise;
+// an inside-frame pen moves it in so that the pen stays within the bounds.
+// The brush fills what the outline encloses and leaves the pen's pixels.
 BOOL Rectangle(HDC handle, int left, int top, int right, int bottom) {
   auto lock = LockTable();
   Target t = FindTarget(handle);
   if (!t) return FALSE;
-  TRect box = RectToDevice(t.dc->state, {std::min(left, right), std::min(top, bottom), std::max(left, right),
-                                         std::max(top, bottom)});
+  const TRect box = RectToDevice(t.dc->state, {std::min(left, right), std::min(top, bottom),
+                                               std::max(left, right), std::max(top, bottom)});
+  if (Empty(box)) return TRUE;
   const TRect area = DrawableArea(*t.dc, *t.bitmap);
   const std::uint8_t table = Rop2Table(t.dc->state.rop2);
   const PenObject& pen = DcPen(*t.dc);
   const BrushObject& brush = DcBrush(*t.dc);
-  if (pen.style == PS_NULL) {
-    // Without an outline the classic call fills one pixel less on the
-    // right and at the bottom.
-    box.Right -= 1;
-    box.Bottom -= 1;
-    if (!brush.null) FillBox(t, area, box, PixelForColor(*t.bitmap, brush.color), table);
-    return TRUE;
+  const LONG w = pen.style == PS_NULL ? 0 : pen.width;
+  LONG x0 = box.Left, y0 = box.Top, x1 = box.Right - 1, y1 = box.Bottom - 1;
+  if (pen.style == PS_INSIDEFRAME) {
+    x0 += w / 2;
+    y0 += w / 2;
+    x1 -= (w - 1) / 2;
+    y1 -= (w - 1) / 2;
   }
-  const LONG w = std::min<LONG>(pen.width, std::max<LONG>(1, std::min(box.Width(), box.Height()) / 2));
   if (!brush.null)
-    FillBox(t, area, {box.Left + w, box.Top + w, box.Right - w, box.Bottom - w},
+    FillBox(t, area, {x0 + (w + 1) / 2, y0 + (w + 1) / 2, x1 - w / 2, y1 - w / 2},
             PixelForColor(*t.bitmap, brush.color), table);
-  const std::uint32_t pixel = PixelForColor(*t.bitmap, pen.color);
-  FillBox(t, area, {box.Left, box.Top, box.Right, box.Top + w}, pixel, table);
-  FillBox(t, area, {box.Left, box.Bottom - w, box.Right, box.Bottom}, pixel, table);
-  FillBox(t, area, {box.Left, box.Top + w, box.Left + w, box.Bottom - w}, pixel, table);
-  FillBox(t, area, {box.Right - w, box.Top + w, box.Right, box.Bottom - w}, pixel, table);
+  const POINT outline[] = {{x1, y0}, {x0, y0}, {x0, y1}, {x1, y1}};
+  StrokePath(t, outline, true);
   return TRUE;
 }
 
