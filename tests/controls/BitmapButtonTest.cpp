@@ -308,6 +308,55 @@ TEST_F(ButtonTest, EveryStyleFramesUpAndDown) {
   }
 }
 
+// A 14 x 12 button without glyph, filled red, its frame drawn by a pen alone:
+// a BorderWidth 3 ground held down without ShowPressed (a 3-pixel pen round
+// the rectangle from (1, 1), its corners joined round), and the design-time
+// dotted outline. '#' is the pen, 'o' the button's colour, '.' the form.
+TEST_F(ButtonTest, PenFramesArePixelForPixelTheClassicOnes) {
+  struct Case {
+    const char* what;
+    TMMButtonStyle style;
+    bool designing;
+    const char* rows[12];
+  };
+  const Case cases[] = {
+      {"bsRegular, BorderWidth 3, held down",
+       bsRegular,
+       false,
+       {".#############", "##############", "##############", "###ooooooooo##", "###ooooooooo##",
+        "###ooooooooo##", "###ooooooooo##", "###ooooooooo##", "###ooooooooo##", "###ooooooooo##",
+        "##############", "##############"}},
+      {"design-time outline",
+       bsNone,
+       true,
+       {"##ooo###ooo###", "#ooooooooooooo", "oooooooooooooo", "oooooooooooooo", "ooooooooooooo#",
+        "#oooooooooooo#", "#oooooooooooo#", "#ooooooooooooo", "oooooooooooooo", "oooooooooooooo",
+        "ooooooooooooo#", "###ooo###ooo##"}},
+  };
+  auto* b = new TMMBitmapButton(form);
+  b->SetParent(form);
+  b->SetBounds(150, 10, 14, 12);
+  b->SetTransparent(false);
+  b->SetColor(clRed);
+  b->SetDesignColor(clBlack);
+  b->SetBorderWidth(3);
+  b->SetShowPressed(false);
+  for (const Case& c : cases) {
+    b->SetButtonStyle(c.style);
+    b->SetDown(!c.designing);
+    b->SetDesigning(c.designing);
+    b->Repaint();
+    for (int y = 0; y < 12; ++y) {
+      std::string row;
+      for (int x = 0; x < 14; ++x) {
+        const gdi::COLORREF pixel = At(150 + x, 10 + y);
+        row += pixel == kBlack ? '#' : pixel == kRed ? 'o' : pixel == kFace ? '.' : '?';
+      }
+      EXPECT_EQ(row, c.rows[y]) << c.what << ", row " << y;
+    }
+  }
+}
+
 // ---- glyph guessing, setters ------------------------------------------------------------
 
 TEST_F(ButtonTest, NumberOfGlyphsIsGuessedFromTheShape) {
