@@ -27,14 +27,30 @@ void Span(const Target& t, const TRect& area, LONG y, LONG x0, LONG x1, std::uin
   x0 = std::max(x0, area.Left);
   x1 = std::min(x1, area.Right);
   if (x1 <= x0) return;
+  DibImage& image = t.bitmap->image;
   std::vector<std::uint32_t> row(static_cast<std::size_t>(x1 - x0));
-  ReadRow(t.bitmap->image, y, x0, x1 - x0, row.data());
+  if (IsPaletted(image)) {
+    // On table indices, as the blits work there.
+    ReadIndexRow(image, y, x0, x1 - x0, row.data());
+    RopRow(table)(row.data(), nullptr, StoredIndex(image, pixel), row.size());
+    for (std::uint32_t& index : row) index &= (1u << image.bitCount) - 1;
+    WriteIndexRow(image, y, x0, x1 - x0, row.data());
+    return;
+  }
+  ReadRow(image, y, x0, x1 - x0, row.data());
   RopRow(table)(row.data(), nullptr, pixel, row.size());
-  WriteRow(t.bitmap->image, y, x0, x1 - x0, row.data());
+  WriteRow(image, y, x0, x1 - x0, row.data());
 }
 
-void FillBox(const Target& t, const TRect& area, const TRect& box, std::uint32_t pixel, std::uint8_t table) {
-  for (LONG y = box.Top; y < box.Bottom; ++y) Span(t, area, y, box.Left, box.Right, pixel, table);
+void FillBox(const Target& t, const TRect& area, const TRect& box, const BrushFill& fill,
+             std::uint8_t table) {
+  for (LONG y = box.Top; y < box.Bottom; ++y) {
+    if (!fill.Dithered()) {
+      Span(t, area, y, box.Left, box.Right, fill.pixel, table);
+      continue;
+    }
+    for (LONG x = box.Left; x < box.Right; ++x) Span(t, area, y, x, x + 1, fill.At(x, y), table);
+  }
 }
 
 }  // namespace gdi::detail

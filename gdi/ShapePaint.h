@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "gdi/BrushFill.h"
 #include "gdi/DcAccess.h"
 
 namespace gdi::detail {
@@ -16,6 +17,7 @@ std::uint8_t Rop2Table(int rop2);
 void Span(const Target& t, const TRect& area, LONG y, LONG x0, LONG x1, std::uint32_t pixel,
           std::uint8_t table);
 
-void FillBox(const Target& t, const TRect& area, const TRect& box, std::uint32_t pixel, std::uint8_t table);
+// Fills `box` with the brush, a dithered one pixel by pixel.
+void FillBox(const Target& t, const TRect& area, const TRect& box, const BrushFill& fill, std::uint8_t table);
 
 }  // namespace gdi::detail

@@ -76,7 +76,7 @@ BOOL Rectangle(HDC handle, int left, int top, int right, int bottom) {
   }
   if (!brush.null)
     FillBox(t, area, {x0 + (w + 1) / 2, y0 + (w + 1) / 2, x1 - w / 2, y1 - w / 2},
-            PixelForColor(*t.bitmap, brush.color), table);
+            BrushFillFor(*t.bitmap, brush), table);
   const POINT outline[] = {{x1, y0}, {x0, y0}, {x0, y1}, {x1, y1}};
   StrokePath(t, outline, true);
   return TRUE;
@@ -100,7 +100,7 @@ BOOL Ellipse(HDC handle, int left, int top, int right, int bottom) {
   const PenObject& pen = DcPen(*t.dc);
   const BrushObject& brush = DcBrush(*t.dc);
   const std::uint32_t penPixel = PixelForColor(*t.bitmap, pen.color);
-  const std::uint32_t brushPixel = PixelForColor(*t.bitmap, brush.color);
+  const BrushFill brushFill = BrushFillFor(*t.bitmap, brush);
   for (LONG y = box.Top; y < box.Bottom; ++y)
     for (LONG x = box.Left; x < box.Right; ++x) {
       if (!inside(x, y)) continue;
@@ -108,7 +108,7 @@ BOOL Ellipse(HDC handle, int left, int top, int right, int bottom) {
       if (edge && pen.style != PS_NULL)
         Span(t, area, y, x, x + 1, penPixel, table);
       else if (!brush.null)
-        Span(t, area, y, x, x + 1, brushPixel, table);
+        Span(t, area, y, x, x + 1, brushFill.At(x, y), table);
     }
   return TRUE;
 }

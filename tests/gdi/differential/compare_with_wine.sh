@@ -10,7 +10,7 @@ windows=${2:?usage: compare_with_wine.sh NATIVE EXE}
 # Cases whose difference is ours to keep, by tag, with the reason.
 kept_overlap="a copy within one bitmap whose source and destination overlap: gdi/ reads the whole source \
 before it writes, so the result is the source as it was, as the classic platform gives it for scrolling; \
-wine reads rows as it writes them"
+wine gives neither that nor the result of one pass in place"
 
 kept_brush_origin="a grey brush dithered on a monochrome bitmap by an operation that also reads a source: \
 gdi/ keeps the dither fixed to the bitmap's pixels, as brushes are laid from the brush origin on the classic \
