@@ -45,6 +45,30 @@ TEST(ClipAndOrigin, ClipsOnlyEverNarrow) {
   EXPECT_FALSE(RectVisible(c.dc(), &r));
 }
 
+TEST(ClipAndOrigin, CornersInEitherOrderAndAClipSetBeforeTheBitmap) {
+  Canvas c(10, 10);
+  IntersectClipRect(c.dc(), 6, 7, 2, 3);
+  RECT box;
+  GetClipBox(c.dc(), &box);
+  EXPECT_EQ(box, (RECT{2, 3, 6, 7}));
+
+  // A bare context holds a 1 x 1 bitmap; its clip must not shrink to that.
+  const HDC dc = CreateCompatibleDC(0);
+  IntersectClipRect(dc, 2, 2, 5, 4);
+  const HBITMAP bitmap = CreateBitmap(8, 8, 1, 32, nullptr);
+  const HGDIOBJ old = SelectObject(dc, bitmap);
+  PatBlt(dc, 0, 0, 8, 8, WHITENESS);
+  GetClipBox(dc, &box);
+  EXPECT_EQ(box, (RECT{2, 2, 5, 4}));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  const Canvas result(bitmap);
+  EXPECT_EQ(GetPixel(result.dc(), 2, 2), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(result.dc(), 4, 3), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(result.dc(), 5, 3), 0u);
+  EXPECT_EQ(GetPixel(result.dc(), 1, 2), 0u);
+}
+
 TEST(ClipAndOrigin, RectVisibleFollowsClipAndOrigin) {
   Canvas c(10, 10);
   SetWindowOrgEx(c.dc(), -5, -5, nullptr);
