@@ -30,6 +30,13 @@ TEST(DeviceContexts, NewMemoryContextDefaults) {
   EXPECT_EQ(SetBkMode(dc, TRANSPARENT), OPAQUE);
   EXPECT_EQ(SetMapMode(dc, MM_ANISOTROPIC), MM_TEXT);
   EXPECT_EQ(GetMapMode(dc), MM_ANISOTROPIC);
+  EXPECT_EQ(GetStretchBltMode(dc), BLACKONWHITE);
+  EXPECT_EQ(SetStretchBltMode(dc, 0), 0);
+  EXPECT_EQ(SetStretchBltMode(dc, HALFTONE + 1), 0);
+  const int saved = SaveDC(dc);
+  EXPECT_EQ(SetStretchBltMode(dc, HALFTONE), BLACKONWHITE);
+  RestoreDC(dc, saved);
+  EXPECT_EQ(GetStretchBltMode(dc), BLACKONWHITE);
   DeleteDC(dc);
 }
 
