@@ -40,6 +40,9 @@ quiet() {
   if ! out=$("$@" 2>&1) || [ -n "$out" ]; then fail "$what:"$'\n'"$out"; fi
 }
 
+# A manual page as man shows it, only its warnings kept.
+render_page() { MANWIDTH=80 man -l --warnings -E UTF-8 "$1" >/dev/null; }
+
 # The PNG header's width and height, big-endian at bytes 16 to 23.
 png_size() {
   od -An -tu1 -j16 -N8 "$1" | awk '{ printf "%dx%d", $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8 }'
@@ -77,7 +80,7 @@ install_and_check() {
 
   for page in lumivant bitmaplist; do
     local file=$dest/share/man/man1/$page.1
-    quiet "man -l $page.1" sh -c 'MANWIDTH=80 man -l --warnings -E UTF-8 "$1" >/dev/null' man "$file"
+    quiet "man -l $page.1" render_page "$file"
     quiet "groff $page.1" groff -man -ww -z "$file"
     head -n 1 "$file" | grep -q "\"Lumivant $version\"" || fail "$page.1 does not name Lumivant $version"
   done
