@@ -1,22 +1,27 @@
 # The two commands for a fresh machine:
 #   make run    install what is missing, build, start the program
 #   make test   install what is missing, build, run every test suite
-#               (plain build, sanitizer build, bounded fuzzing)
+#               (plain build, sanitizer build, bounded fuzzing, install
+#               and Debian package)
 #   make check  the fast loop: plain build and the unit tests only
 #   make windows  cross-build the Windows programs and the zip (build/win64)
+#   make install  install the programs and their desktop files (PREFIX, DESTDIR)
+#   make uninstall  remove what make install installed
+#   make package  the Debian package build/lumivant_VERSION_ARCH.deb
 
 JOBS ?= $(shell nproc)
 # Warnings are errors in CI.
 WERROR ?= $(if $(CI),ON,OFF)
 FUZZ_SECONDS ?= 60
+PREFIX ?= /usr/local
 
-.PHONY: run test check format-check build setup-build setup-test setup-windows windows test-windows \
-	test-plain test-asan fuzz bench clean
+.PHONY: run test check format-check build setup-build setup-test setup-windows setup-package windows test-windows \
+	test-plain test-asan test-install fuzz bench clean programs install uninstall package
 
 run: setup-build build
 	exec build/bin/lumivant
 
-test: setup-test format-check fuzz test-asan test-plain test-windows
+test: setup-test format-check fuzz test-asan test-plain test-install test-windows
 
 setup-build:
 	@scripts/setup.sh build
@@ -26,6 +31,9 @@ setup-test:
 
 setup-windows:
 	@scripts/setup.sh windows
+
+setup-package:
+	@scripts/setup.sh package
 
 # SDL2, FreeType and GoogleTest built for Windows from Debian's sources, once,
 # into a cache outside the checkout; then the project, then the zip.
@@ -53,6 +61,26 @@ test-windows: windows build
 build:
 	cmake -S . -B build -DLUMIVANT_WERROR=$(WERROR) >/dev/null
 	cmake --build build -j$(JOBS)
+
+# The two installed programs alone, for installing and packing.
+programs: setup-build
+	cmake -S . -B build -DLUMIVANT_WERROR=$(WERROR) >/dev/null
+	cmake --build build -j$(JOBS) --target lumivant bitmaplist
+
+install: programs
+	DESTDIR="$(if $(DESTDIR),$(abspath $(DESTDIR)))" scripts/install.sh build $(PREFIX) build/installed
+
+uninstall:
+	scripts/uninstall.sh build/installed
+
+package: setup-package programs
+	cd build && cpack
+
+# An install into a scratch root, checked file by file and removed again;
+# then the package installed on this machine with apt-get and removed again.
+test-install: programs package
+	tests/install/check_install.sh build
+	tests/install/check_package.sh build
 
 check: setup-test build
 	cd build && ctest --output-on-failure -j$(JOBS) -LE e2e

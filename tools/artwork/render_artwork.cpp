@@ -6,7 +6,9 @@
 //   scr.bmp            120 x 25, the word "Screenshot"
 //   form-icon.ico      16 x 16, 16 colours, mottled yellow, olive and white
 //   lumivant.ico       the application icon, 48/32/16 px in 256 and 16 colours
-//   lumivant-NN.png    the application icon in true colour
+//   lumivant-NN.png    the application icon in true colour: the icon file's
+//                      48/32/16 px images, and 128 and 256 px for desktops
+//                      that show it larger
 //
 // The files are committed; after changing the drawing, re-render them with
 //   build/bin/render_artwork resources/art
@@ -550,6 +552,8 @@ Bytes Png(const Canvas& c) {
   return w.out;
 }
 
+std::string AppIconPng(int size) { return "lumivant-" + std::to_string(size) + ".png"; }
+
 void RenderAll(const fs::path& dir) {
   fs::create_directories(dir);
   WriteFile(dir / "background.bmp", Bmp24(DrawBackground()));
@@ -560,9 +564,10 @@ void RenderAll(const fs::path& dir) {
     const Canvas art = DrawAppIcon(size);
     icons.push_back(Reduce(art, 8, PopularPalette(art)));
     icons.push_back(Reduce(art, 4, VgaPalette()));
-    WriteFile(dir / ("lumivant-" + std::to_string(size) + ".png"), Png(art));
+    WriteFile(dir / AppIconPng(size), Png(art));
   }
   WriteFile(dir / "lumivant.ico", Ico(icons));
+  for (const int size : {128, 256}) WriteFile(dir / AppIconPng(size), Png(DrawAppIcon(size)));
 }
 
 }  // namespace
