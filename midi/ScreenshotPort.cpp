@@ -18,17 +18,18 @@ bool OpenPort(HMIDIOUT& port, UINT device) {
   return true;
 }
 
-void SendSequence(HMIDIOUT& port, MIDIHDR& header, int selector) {
+bool SendSequence(HMIDIOUT& port, MIDIHDR& header, int selector) {
+  bool sent = true;
   for (const Message& message : Sequence(selector)) {
     // The table is constant and outlives the port, and a long message is
     // handed on before the call returns, so one header serves them all.
     header.lpData = reinterpret_cast<char*>(const_cast<std::uint8_t*>(message.Bytes().data()));
     header.dwBufferLength = static_cast<DWORD>(message.length);
     header.dwFlags = 0;
-    midiOutPrepareHeader(port, &header, sizeof header);
-    midiOutLongMsg(port, &header, sizeof header);
+    sent &= midiOutPrepareHeader(port, &header, sizeof header) == MMSYSERR_NOERROR;
+    sent &= midiOutLongMsg(port, &header, sizeof header) == MMSYSERR_NOERROR;
   }
-  ReleasePort(port);
+  return ReleasePort(port) && sent;
 }
 
 }  // namespace midi

@@ -16,7 +16,9 @@ bool ReleasePort(HMIDIOUT& port);
 bool OpenPort(HMIDIOUT& port, UINT device);
 
 // Hands every message of `selector`'s sequence to `port` through `header`,
-// in order, whatever each send returns, then closes the port.
-void SendSequence(HMIDIOUT& port, MIDIHDR& header, int selector);
+// in order, whatever each send returns, then closes the port. True when
+// every message was taken and the close, which waits for delivery, went
+// through.
+bool SendSequence(HMIDIOUT& port, MIDIHDR& header, int selector);
 
 }  // namespace midi

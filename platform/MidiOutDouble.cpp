@@ -28,6 +28,13 @@ int MidiDouble::OpenCount(const std::string& name) const {
       std::count_if(open_.begin(), open_.end(), [&](const auto& p) { return p.second == name; }));
 }
 
+// Looked up by name: the device may have moved in the listing since it
+// was opened.
+const MidiDouble::Device* MidiDouble::Named(const std::string& name) const {
+  auto it = std::find_if(devices_.begin(), devices_.end(), [&](const Device& d) { return d.name == name; });
+  return it == devices_.end() ? nullptr : &*it;
+}
+
 unsigned MidiDouble::Count() {
   std::lock_guard lock(mutex_);
   return static_cast<unsigned>(devices_.size());
@@ -58,6 +65,7 @@ MMRESULT MidiDouble::Send(std::uint64_t port, const unsigned char* bytes, std::s
     auto it = open_.find(port);
     if (it == open_.end()) return MMSYSERR_INVALHANDLE;
     device = it->second;
+    if (const Device* d = Named(device); d && d->sendResult != MMSYSERR_NOERROR) return d->sendResult;
   }
   // Outside the lock: the hook may ask the double anything.
   if (OnSend) OnSend(device, message);
@@ -70,10 +78,7 @@ MMRESULT MidiDouble::Close(std::uint64_t port) {
   std::lock_guard lock(mutex_);
   auto it = open_.find(port);
   if (it == open_.end()) return MMSYSERR_INVALHANDLE;
-  // Looked up by name: the device may have moved in the listing since.
-  auto dev =
-      std::find_if(devices_.begin(), devices_.end(), [&](const Device& d) { return d.name == it->second; });
-  if (dev != devices_.end() && dev->closeResult != MMSYSERR_NOERROR) return dev->closeResult;
+  if (const Device* d = Named(it->second); d && d->closeResult != MMSYSERR_NOERROR) return d->closeResult;
   open_.erase(it);
   return MMSYSERR_NOERROR;
 }

@@ -19,6 +19,7 @@ class MidiDouble final : public MidiOutService {
     mm::MMRESULT capsResult = mm::MMSYSERR_NOERROR;   // else midiOutGetDevCapsA fails so
     mm::MMRESULT openResult = mm::MMSYSERR_NOERROR;   // else midiOutOpen is refused so
     mm::MMRESULT closeResult = mm::MMSYSERR_NOERROR;  // else midiOutClose is refused so
+    mm::MMRESULT sendResult = mm::MMSYSERR_NOERROR;   // else midiOutLongMsg fails so, sending nothing
   };
 
   // Replaces the listing; what devices were sent is kept, by name.
@@ -42,6 +43,9 @@ class MidiDouble final : public MidiOutService {
   mm::MMRESULT Close(std::uint64_t port) override;
 
  private:
+  // The first device listed under `name`; called with mutex_ held.
+  const Device* Named(const std::string& name) const;
+
   mutable std::mutex mutex_;
   std::vector<Device> devices_;
   std::map<std::string, std::vector<std::vector<unsigned char>>> sent_;

@@ -2,13 +2,14 @@
 # driver, and jack_midi_dump as the instrument. Uses xvfb_lib.sh's process
 # and window helpers: source that first.
 
+# start_jackd [NAME]: the server, named NAME when there is no display.
 start_jackd() {
   for tool in jackd jack_lsp jack_midi_dump; do
     command -v "$tool" >/dev/null || { echo "missing $tool (scripts/setup.sh test installs it)"; exit 1; }
   done
   # Named after the private display, so a server killed hard leaves its
   # name to the next run instead of using up one of JACK's few server slots.
-  export JACK_DEFAULT_SERVER="lumivant-e2e-${DISPLAY#:}"
+  export JACK_DEFAULT_SERVER="lumivant-e2e-${1:-${DISPLAY#:}}"
   # Synchronous (-S): without real-time scheduling a busy machine can make
   # jack_midi_dump miss a cycle, and with it the messages delivered then.
   jackd --no-realtime -S -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"${JACKD_LOG:-/dev/null}" 2>&1 &

@@ -6,7 +6,8 @@
 # "Lumivant Test MIDI" that writes what it receives to a log), a typed
 # letter and a click on the camera each deliver the chosen model's
 # sequence, whole and in order; with no entry selected the MIDI mapper
-# receives it; 200 typed letters deliver 200 sequences.
+# receives it; 200 typed letters deliver 200 sequences. Last, the command
+# line run through cmd: the port list, a command, and its failures.
 # Usage: lumivant_wine.sh LUMIVANT LUMIVANT.EXE TEST_DRIVER
 # WINEPREFIX names the wine prefix to use (made when missing).
 set -euo pipefail
@@ -128,3 +129,30 @@ echo "200 commands: 600 messages whole and in order"
 
 close_windows_program "$work/windows.log"
 echo "close: status 0"
+
+# ---- the command line --------------------------------------------------------
+# As a script runs the windowed program: through cmd, its output redirected.
+# cli ARGS...: lumivant.exe ARGS; the status in STATUS, what it wrote in
+# $work/cli.out and $work/cli.err, without the CRs.
+cli() {
+  STATUS=0
+  wine cmd /c "$(winepath -w "$windows_program") $* >$(winepath -w "$work/cli.out") 2>$(winepath -w "$work/cli.err")" ||
+    STATUS=$?
+  sed -i 's/\r$//' "$work/cli.out" "$work/cli.err"
+}
+cli --list-ports
+expect_equal "status of --list-ports" 0 "$STATUS"
+expect_equal "--list-ports" $'0\tLumivant Test MIDI' "$(cat "$work/cli.out")"
+at=$(lines)
+cli --send test --model tyros
+expect_equal "status of --send" 0 "$STATUS"
+expect_equal "--send" "$(direct "$tyros")" "$(commands_after "$at" 1)"
+at=$(lines)
+cli --send piano
+expect_equal "status for no such port" 1 "$STATUS"
+expect_equal "stderr for no such port" 'lumivant: no MIDI output "piano"' "$(cat "$work/cli.err")"
+cli --bogus
+expect_equal "status for an unknown option" 2 "$STATUS"
+grep -q '^Usage: lumivant ' "$work/cli.err" || { echo "no usage on stderr for --bogus"; exit 1; }
+expect_equal "after the rejected ones" "" "$(tail -n +$((at + 1)) "$midi_log")"
+echo "command line: ports listed, a command sent, statuses 1 and 2, through cmd with redirected output"

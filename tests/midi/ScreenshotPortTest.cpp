@@ -84,5 +84,30 @@ TEST_F(ScreenshotPort, WhenTheCloseIsRefusedEveryMessageIsStillSentAndThePortSta
   EXPECT_TRUE(ReleasePort(port));
 }
 
+// Each way a command can fail, with what went out and whether the port
+// was closed all the same.
+const struct {
+  platform::MidiDouble::Device device;
+  bool delivered;
+  std::size_t sent;
+  bool closed;
+} kOutcomes[] = {
+    {{"Fine"}, true, 3, true},
+    {{"Failing", MMSYSERR_NOERROR, MMSYSERR_NOERROR, MMSYSERR_NOERROR, MMSYSERR_ERROR}, false, 0, true},
+    {{"Sticky", MMSYSERR_NOERROR, MMSYSERR_NOERROR, MIDIERR_STILLPLAYING}, false, 3, false},
+};
+
+TEST_F(ScreenshotPort, SendSequenceSaysWhetherEveryMessageWentAndThePortClosed) {
+  for (const auto& c : kOutcomes) {
+    midi_.SetDevices({c.device});
+    HMIDIOUT port = nullptr;
+    ASSERT_TRUE(OpenPort(port, 0));
+    MIDIHDR header{};
+    EXPECT_EQ(SendSequence(port, header, kTyros2), c.delivered) << c.device.name;
+    EXPECT_EQ(midi_.Sent(c.device.name).size(), c.sent) << c.device.name;
+    EXPECT_EQ(port == nullptr, c.closed) << c.device.name;
+  }
+}
+
 }  // namespace
 }  // namespace midi
