@@ -98,21 +98,23 @@ class MidiOutService {
   virtual mm::MMRESULT Close(std::uint64_t port) = 0;
   // Whether Open takes mm::MIDI_MAPPER, the system's own choice of output.
   virtual bool HasMapper() { return false; }
+  // False once the system behind the service has gone (a sound server that
+  // stopped): the service has let go of it then, lists and opens nothing,
+  // sends nothing, and closes a port it had at once.
+  virtual bool Live() { return true; }
 };
 
 // Multimedia: Windows' MIDI outputs, as its multimedia system lists them.
 enum class MidiSystem { None, AlsaSequencer, Jack, Multimedia };
 
-// Settled on first use for the whole process. On Linux: the ALSA sequencer
-// if it opens, else a JACK server already running, else nothing. On
-// Windows: the multimedia system.
-MidiSystem DefaultMidiSystem();
-
 // A service on one system, or null if that system can't be reached now.
 // Never starts a JACK server and never writes to stderr.
 std::unique_ptr<MidiOutService> OpenMidiSystem(MidiSystem system);
 
-// Points the classic functions at `service`; null goes back to the default.
+// Points the classic functions at `service`; null goes back to the default:
+// on Linux the ALSA sequencer if it opens, else a JACK server already
+// running, else nothing, asked afresh by midiOutGetNumDevs whenever none is
+// held or the one held has gone; on Windows the multimedia system.
 // Handles opened on one service must be closed before switching away.
 void UseMidiService(MidiOutService* service);
 

@@ -11,6 +11,11 @@ namespace platform {
 // The systems to try, in order, for the default service.
 const std::vector<MidiSystem>& MidiSystemsToTry();
 
+// Linux: a service on the ALSA sequencer, or on a JACK server already
+// running; null when that can't be reached now.
+std::unique_ptr<MidiOutService> OpenAlsaSequencer();
+std::unique_ptr<MidiOutService> OpenJackServer();
+
 // A service with no devices: what MidiSystem::None opens.
 class NoMidiService final : public MidiOutService {
  public:
