@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <string>
@@ -11,43 +12,33 @@
 #include "base/Cp1252.h"
 #include "platform/MidiOut.h"
 #include "platform/MidiServices.h"
+#include "platform/SystemMidiService.h"
 
 namespace platform {
 namespace {
 
 using namespace mm;
 
-struct Default {
-  MidiSystem system = MidiSystem::None;
-  std::unique_ptr<MidiOutService> service;
-};
-
 std::mutex gMutex;
-Default* gDefault = nullptr;
+std::unique_ptr<MidiOutService>* gDefault = nullptr;
 
 // At exit the clients leave the server properly: a client that just
 // vanishes holds a synchronous JACK server up until it times out. What runs
 // after this finds no devices.
 void CloseDefault() {
   std::lock_guard lock(gMutex);
-  gDefault->service = OpenMidiSystem(MidiSystem::None);
-  gDefault->system = MidiSystem::None;
+  *gDefault = OpenMidiSystem(MidiSystem::None);
 }
 
 // Called with gMutex held.
-Default& TheDefault() {
+MidiOutService& TheDefault() {
   if (!gDefault) {
-    gDefault = new Default;  // left alive: JACK's threads may outlive static destruction
-    for (MidiSystem s : MidiSystemsToTry()) {
-      if ((gDefault->service = OpenMidiSystem(s))) {
-        gDefault->system = s;
-        break;
-      }
-    }
-    if (!gDefault->service) gDefault->service = OpenMidiSystem(MidiSystem::None);
+    // Left alive: JACK's threads may outlive static destruction.
+    gDefault = new std::unique_ptr<MidiOutService>(
+        std::make_unique<SystemMidiService>(MidiSystemsToTry(), &OpenMidiSystem));
     std::atexit(CloseDefault);
   }
-  return *gDefault;
+  return **gDefault;
 }
 
 // Handles are numbers never reused, so a stale one is refused, not misrouted.
@@ -60,7 +51,7 @@ MidiOutService* gOverride = nullptr;
 std::map<std::uintptr_t, HandleEntry> gHandles;
 std::uintptr_t gNextHandle = 1;
 
-MidiOutService& Current() { return gOverride ? *gOverride : *TheDefault().service; }
+MidiOutService& Current() { return gOverride ? *gOverride : TheDefault(); }
 
 HandleEntry* Find(HMIDIOUT h) {
   auto it = gHandles.find(reinterpret_cast<std::uintptr_t>(h));
@@ -78,11 +69,6 @@ void CopyName(const std::string& name, char (&dest)[MAXPNAMELEN]) {
 
 }  // namespace
 
-MidiSystem DefaultMidiSystem() {
-  std::lock_guard lock(gMutex);
-  return TheDefault().system;
-}
-
 void UseMidiService(MidiOutService* service) {
   std::lock_guard lock(gMutex);
   gOverride = service;
@@ -90,6 +76,9 @@ void UseMidiService(MidiOutService* service) {
 
 namespace mm {
 
+// The only call that counts the devices, so the only one after which the
+// default service may be another: device numbers always belong to the
+// service that gave the count.
 UINT midiOutGetNumDevs() {
   std::lock_guard lock(gMutex);
   return Current().Count();
@@ -97,8 +86,8 @@ UINT midiOutGetNumDevs() {
 
 MMRESULT midiOutGetDevCapsA(UINT_PTR deviceId, MIDIOUTCAPSA* caps, UINT size) {
   if (caps == nullptr || size == 0) return MMSYSERR_INVALPARAM;
+  if (deviceId > std::numeric_limits<unsigned>::max()) return MMSYSERR_BADDEVICEID;
   std::lock_guard lock(gMutex);
-  if (deviceId >= Current().Count()) return MMSYSERR_BADDEVICEID;
   std::string name;
   if (MMRESULT r = Current().Name(static_cast<unsigned>(deviceId), name); r != MMSYSERR_NOERROR) return r;
   MIDIOUTCAPSA full{};
@@ -119,8 +108,7 @@ MMRESULT midiOutOpen(HMIDIOUT* out, UINT deviceId, DWORD_PTR, DWORD_PTR, DWORD f
   if ((flags & CALLBACK_TYPEMASK) != CALLBACK_NULL) return MMSYSERR_INVALPARAM;
   std::lock_guard lock(gMutex);
   MidiOutService& service = Current();
-  if (deviceId == MIDI_MAPPER ? !service.HasMapper() : deviceId >= service.Count())
-    return MMSYSERR_BADDEVICEID;
+  if (deviceId == MIDI_MAPPER && !service.HasMapper()) return MMSYSERR_BADDEVICEID;
   std::uint64_t port = 0;
   if (MMRESULT r = service.Open(deviceId, port); r != MMSYSERR_NOERROR) return r;
   const std::uintptr_t h = gNextHandle++;
