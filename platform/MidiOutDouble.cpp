@@ -35,13 +35,24 @@ const MidiDouble::Device* MidiDouble::Named(const std::string& name) const {
   return it == devices_.end() ? nullptr : &*it;
 }
 
+void MidiDouble::Lose() {
+  std::lock_guard lock(mutex_);
+  lost_ = true;
+}
+
+bool MidiDouble::Live() {
+  std::lock_guard lock(mutex_);
+  return !lost_;
+}
+
 unsigned MidiDouble::Count() {
   std::lock_guard lock(mutex_);
-  return static_cast<unsigned>(devices_.size());
+  return lost_ ? 0 : static_cast<unsigned>(devices_.size());
 }
 
 MMRESULT MidiDouble::Name(unsigned device, std::string& name) {
   std::lock_guard lock(mutex_);
+  if (lost_) return MMSYSERR_NODRIVER;
   if (device >= devices_.size()) return MMSYSERR_BADDEVICEID;
   if (devices_[device].capsResult != MMSYSERR_NOERROR) return devices_[device].capsResult;
   name = devices_[device].name;
@@ -50,6 +61,7 @@ MMRESULT MidiDouble::Name(unsigned device, std::string& name) {
 
 MMRESULT MidiDouble::Open(unsigned device, std::uint64_t& port) {
   std::lock_guard lock(mutex_);
+  if (lost_) return MMSYSERR_NODRIVER;
   if (device >= devices_.size()) return MMSYSERR_BADDEVICEID;
   if (devices_[device].openResult != MMSYSERR_NOERROR) return devices_[device].openResult;
   port = nextPort_++;
@@ -64,6 +76,7 @@ MMRESULT MidiDouble::Send(std::uint64_t port, const unsigned char* bytes, std::s
     std::lock_guard lock(mutex_);
     auto it = open_.find(port);
     if (it == open_.end()) return MMSYSERR_INVALHANDLE;
+    if (lost_) return MMSYSERR_NODRIVER;
     device = it->second;
     if (const Device* d = Named(device); d && d->sendResult != MMSYSERR_NOERROR) return d->sendResult;
   }
@@ -78,7 +91,8 @@ MMRESULT MidiDouble::Close(std::uint64_t port) {
   std::lock_guard lock(mutex_);
   auto it = open_.find(port);
   if (it == open_.end()) return MMSYSERR_INVALHANDLE;
-  if (const Device* d = Named(it->second); d && d->closeResult != MMSYSERR_NOERROR) return d->closeResult;
+  if (const Device* d = Named(it->second); !lost_ && d && d->closeResult != MMSYSERR_NOERROR)
+    return d->closeResult;
   open_.erase(it);
   return MMSYSERR_NOERROR;
 }

@@ -12,7 +12,7 @@
 
 namespace platform {
 
-class MidiDouble final : public MidiOutService {
+class MidiDouble : public MidiOutService {
  public:
   struct Device {
     std::string name;
@@ -32,6 +32,11 @@ class MidiDouble final : public MidiOutService {
   // Connections to the device of that name not yet closed.
   int OpenCount(const std::string& name) const;
 
+  // The system behind the double goes, as a sound server that stops: from
+  // now on it lists and opens nothing, sends nothing, and closes each port
+  // it had at once. What was sent stays on record.
+  void Lose();
+
   // Called with each message as it is sent, before it is recorded: a test
   // can look at the program while a command is going out.
   std::function<void(const std::string& device, const std::vector<unsigned char>& message)> OnSend;
@@ -41,6 +46,7 @@ class MidiDouble final : public MidiOutService {
   mm::MMRESULT Open(unsigned device, std::uint64_t& port) override;
   mm::MMRESULT Send(std::uint64_t port, const unsigned char* bytes, std::size_t size) override;
   mm::MMRESULT Close(std::uint64_t port) override;
+  bool Live() override;
 
  private:
   // The first device listed under `name`; called with mutex_ held.
@@ -51,6 +57,7 @@ class MidiDouble final : public MidiOutService {
   std::map<std::string, std::vector<std::vector<unsigned char>>> sent_;
   std::map<std::uint64_t, std::string> open_;  // port -> device name
   std::uint64_t nextPort_ = 1;
+  bool lost_ = false;
 };
 
 // Routes the classic functions to `d`; null restores the real service.
