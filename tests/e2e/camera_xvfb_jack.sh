@@ -13,7 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'stop_all "$work"' EXIT
 
-tyros2=$'f0 43 10 4c 00 00 7e 00 f7\nf0 43 73 01 51 09 00 00 00 f7\nf0 43 73 01 51 09 00 02 01 03 f7'
+tyros2=$TYROS2_SEQUENCE
 
 dump=$work/dump
 start_all "$program" tyros "$dump" "$work/log"

@@ -59,6 +59,10 @@ stop_sink() {
   exit 1
 }
 
+# The two models' sequences as messages() shows them.
+TYROS_SEQUENCE=$'f0 43 73 01 51 09 00 00 00 f7\nf0 43 73 01 51 09 00 01 00 f7'
+TYROS2_SEQUENCE=$'f0 43 10 4c 00 00 7e 00 f7\nf0 43 73 01 51 09 00 00 00 f7\nf0 43 73 01 51 09 00 02 01 03 f7'
+
 # The messages in a dump, without the frame offsets: "f0 43 ... f7".
 messages() { sed -E 's/^ *[0-9]+: //' "$1"; }
 

@@ -22,8 +22,8 @@ stop_cli() {
 }
 trap stop_cli EXIT
 
-tyros=$'f0 43 73 01 51 09 00 00 00 f7\nf0 43 73 01 51 09 00 01 00 f7'
-tyros2=$'f0 43 10 4c 00 00 7e 00 f7\nf0 43 73 01 51 09 00 00 00 f7\nf0 43 73 01 51 09 00 02 01 03 f7'
+tyros=$TYROS_SEQUENCE
+tyros2=$TYROS2_SEQUENCE
 
 start_jackd "cli-$$"
 for name in synth-left synth-right; do
