@@ -44,10 +44,11 @@ inline ProgramResult RunCommand(const std::string& command, const std::filesyste
 #ifdef _WIN32
   // cmd takes away the first and the last quote of its command line, and
   // hands on the program's exit code; the program writes lines as CR LF.
-  // Status 9009 is cmd's "cannot start it": under wine a process start now
-  // and then fails that way, so it is tried again, twice at most.
-  int status = 9009;
-  for (int attempt = 0; attempt < 3 && status == 9009; ++attempt)
+  // Under wine a process start now and then fails: cmd's own (-1) or the
+  // program's (cmd's 9009, "cannot start it"); it is tried again, twice at
+  // most.
+  int status = -1;
+  for (int attempt = 0; attempt < 3 && (status == -1 || status == 9009); ++attempt)
     status = std::system(("\"" + full + "\"").c_str());
   const auto lines = [](std::string text) {
     std::erase(text, '\r');
