@@ -27,9 +27,9 @@ bool AlsaSequencerOpens() {
   return true;
 }
 
-// The sequencer is the kernel's and stays; a device that goes (an
-// instrument unplugged) just leaves the listing, and one plugged in again is
-// listed afresh: ports are found by name at every open.
+// A device that goes (an instrument unplugged) just leaves the listing, and
+// one plugged in again, a new client under the same name, is listed afresh:
+// ports are found by name at every open.
 class AlsaService final : public MidiOutService {
  public:
   static std::unique_ptr<AlsaService> Open() {
@@ -95,6 +95,10 @@ class AlsaService final : public MidiOutService {
     Disconnect(std::move(conn->out));
     return MMSYSERR_NOERROR;
   }
+
+  // The sequencer is the kernel's and rarely goes; when it has, the next
+  // count looks for a system again.
+  bool Live() override { return AlsaSequencerOpens(); }
 
  private:
   struct Connection {
